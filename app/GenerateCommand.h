@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QStringList>
+
+#include "GeneratorView.h"
+
+namespace brindlewick {
+
+inline constexpr auto kTemplateFileName = "Template.txt";
+
+// A project name and a view name joined by "/", with nothing trimmed or escaped.
+QString viewPath(const QString& projectName, const QString& viewName);
+
+// The twelve values the template refers to by index: the IDs, the names, the four view paths,
+// the grid field IDs and the linked data-source types, each as an A, B pair.
+QStringList buildFieldValues(const GeneratorView& view);
+
+// Replaces every occurrence of each of the four view paths in `output` by its URL encoding,
+// one path at a time, reading the fields and the output afresh for each.
+void encodeViewPaths(GeneratorView& view);
+
+// One run of Generate: reads the template beside the program, fills in the field values, writes
+// the result into the output and encodes the view paths in it. A failure ends the run, keeps the
+// output as it then stands and is shown through the view.
+void runGenerateCommand(GeneratorView& view, const QString& applicationFolder);
+
+}  // namespace brindlewick

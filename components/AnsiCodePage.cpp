@@ -1,0 +1,91 @@
+#include "AnsiCodePage.h"
+
+#include <array>
+
+#include "ErrorInfo.h"
+
+namespace brindlewick::ansi {
+
+namespace {
+
+constexpr unsigned char kFirstSpecialByte = 0x80;
+
+// The characters of bytes 0x80 to 0x9F; every other byte stands for the character of its value.
+constexpr std::array<char16_t, 32> kSpecialCharacters = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,  // 0x80
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,  // 0x88
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,  // 0x90
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
+};
+
+constexpr char16_t kReplacementCharacter = 0xFFFD;
+
+bool holdsItsOwnValue(char16_t unit) {
+    return unit < kFirstSpecialByte || (unit >= 0xA0 && unit <= 0xFF);
+}
+
+}  // namespace
+
+char16_t toUnicode(unsigned char byte) {
+    if (byte >= kFirstSpecialByte && byte < 0xA0) {
+        return kSpecialCharacters[byte - kFirstSpecialByte];
+    }
+    return byte;
+}
+
+int byteOf(char16_t unit) {
+    if (holdsItsOwnValue(unit)) {
+        return unit;
+    }
+    for (size_t i = 0; i < kSpecialCharacters.size(); ++i) {
+        if (kSpecialCharacters[i] == unit) {
+            return static_cast<int>(kFirstSpecialByte + i);
+        }
+    }
+    return -1;
+}
+
+qint32 codeOf(QStringView character) {
+    if (character.isEmpty()) {
+        throw ComponentError(ErrorNumber::NoCharacterCode,
+                             QStringLiteral("An empty character has no character code."),
+                             QStringLiteral("AnsiCodePage"));
+    }
+    const char16_t first = character.front().unicode();
+    if (holdsItsOwnValue(first)) {
+        return first;
+    }
+    if (QChar::isHighSurrogate(first) && character.size() > 1 &&
+        QChar::isLowSurrogate(character[1].unicode())) {
+        return -static_cast<qint32>(QChar::surrogateToUcs4(first, character[1].unicode()));
+    }
+    if (QChar::isSurrogate(first)) {
+        return -static_cast<qint32>(kReplacementCharacter);
+    }
+    const int byte = byteOf(first);
+    return byte >= 0 ? byte : -static_cast<qint32>(first);
+}
+
+QString decode(QByteArrayView bytes) {
+    QString text(bytes.size(), Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (const char byte : bytes) {
+        *out++ = toUnicode(static_cast<unsigned char>(byte));
+    }
+    return text;
+}
+
+bool encode(QStringView text, QByteArray& bytes) {
+    bytes.resize(text.size());
+    char* out = bytes.data();
+    for (const QChar c : text) {
+        const int byte = byteOf(c.unicode());
+        if (byte < 0) {
+            return false;
+        }
+        *out++ = static_cast<char>(byte);
+    }
+    return true;
+}
+
+}  // namespace brindlewick::ansi

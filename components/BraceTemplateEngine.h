@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QList>
+
+#include "TemplateEngine.h"
+
+namespace brindlewick {
+
+// The template syntax: {N} with N a decimal number from 0 to 11 inserts value N; {{ gives a
+// literal { and }} a literal }. Any other brace is an error whose description names the line
+// and the column (both from 1, columns in UTF-16 units). LoadTemplate's second argument, when
+// not empty, names the template in error descriptions. Values are inserted as they are.
+class BraceTemplateEngine final : public TemplateEngine {
+public:
+    static constexpr int kValueCount = 12;
+
+    // A run of literal text, or (when valueIndex >= 0) the value of that index.
+    struct Segment {
+        qsizetype offset = 0;
+        qsizetype length = 0;
+        int valueIndex = -1;
+    };
+
+    void Render(QStringList& values, QString& result) override;
+    void LoadTemplate(QString& templateText, QString& secondText) override;
+
+private:
+    QString literalText_;  // the template's literal text with escapes resolved
+    QList<Segment> segments_;
+    bool loaded_ = false;
+};
+
+}  // namespace brindlewick

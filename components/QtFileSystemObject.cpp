@@ -1,0 +1,110 @@
+#include "QtFileSystemObject.h"
+
+#include <QFile>
+#include <QStringDecoder>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "AnsiCodePage.h"
+#include "ErrorInfo.h"
+
+namespace brindlewick {
+
+namespace {
+
+const QString kSource = QStringLiteral("FileSystemObject");
+
+[[noreturn]] void failWith(ErrorNumber number, const QString& reason) {
+    throw ComponentError(number, reason, kSource);
+}
+
+[[noreturn]] void failWithErrno(ErrorNumber number, int error) {
+    failWith(number, QString::fromLocal8Bit(std::strerror(error)));
+}
+
+QString kindOfNonRegularFile(mode_t mode) {
+    if (S_ISDIR(mode)) {
+        return QString::fromLocal8Bit(std::strerror(EISDIR));
+    }
+    if (S_ISFIFO(mode)) {
+        return QStringLiteral("Not a regular file: it is a FIFO (named pipe)");
+    }
+    if (S_ISSOCK(mode)) {
+        return QStringLiteral("Not a regular file: it is a socket");
+    }
+    if (S_ISCHR(mode) || S_ISBLK(mode)) {
+        return QStringLiteral("Not a regular file: it is a device");
+    }
+    return QStringLiteral("Not a regular file");
+}
+
+QString decodeBody(const QByteArray& bytes, qint32 format) {
+    switch (format) {
+        case FileFormat::Unicode:
+            return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Default)(bytes);
+        case FileFormat::SystemDefault:
+            return QString::fromUtf8(bytes);
+        default:
+            return ansi::decode(bytes);
+    }
+}
+
+class QtTextStream final : public TextStream {
+public:
+    QtTextStream(int descriptor, qint32 format) : format_(format) {
+        file_.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    }
+
+    QString ReadAll() override {
+        QByteArray bytes = file_.readAll();
+        if (file_.error() != QFileDevice::NoError) {
+            failWith(ErrorNumber::FileRead, file_.errorString());
+        }
+        return decodeBody(bytes, format_);
+    }
+
+    void Close() override {
+        file_.close();
+        if (file_.error() != QFileDevice::NoError) {
+            failWith(ErrorNumber::FileClose, file_.errorString());
+        }
+    }
+
+private:
+    QFile file_;
+    qint32 format_;
+};
+
+// Opens without blocking, so that opening a FIFO with no writer returns at once; the type is
+// then checked on the open descriptor, so the file checked is the file read.
+int openRegularFile(const QString& path) {
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0) {
+        failWithErrno(ErrorNumber::FileOpen, errno);
+    }
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
+        const QString reason = kindOfNonRegularFile(status.st_mode);
+        ::close(descriptor);
+        failWith(ErrorNumber::FileOpen, reason);
+    }
+    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    return descriptor;
+}
+
+}  // namespace
+
+std::unique_ptr<TextStream> QtFileSystemObject::OpenTextFile(const QString& path, qint32 ioMode,
+                                                             bool create, qint32 format) {
+    if (ioMode != IoMode::ForReading || create) {
+        failWith(ErrorNumber::FileOpen, QStringLiteral("Only reading existing files is supported."));
+    }
+    const int descriptor = openRegularFile(path);
+    return std::make_unique<QtTextStream>(descriptor, format);
+}
+
+}  // namespace brindlewick

@@ -1,0 +1,59 @@
+#include "basFileUtils.h"
+
+#include "Components.h"
+
+namespace brindlewick {
+
+namespace {
+
+constexpr qint32 kTraceLevel = 4;
+constexpr qint32 kTraceMask = 128;
+constexpr qint32 kFailureLevel = 2;
+constexpr qint32 kFailureMask = 1;
+
+}  // namespace
+
+QString GetBodyFromTextFile(QString path, qint32 formatSelector) {
+    // Declared in this order so that, on every path, the stream is released before the
+    // file-system object.
+    std::unique_ptr<FileSystemObject> fileSystem;
+    std::unique_ptr<TextStream> stream;
+    try {
+        reportToLogger(QStringLiteral(".GetBodyFromTextFile, Start, File:") + path, nullptr,
+                       kTraceLevel, kTraceMask);
+        fileSystem = Components::newFileSystemObject();
+        const qint32 format = GetFSOTxtFileFormat(formatSelector);
+        stream = fileSystem->OpenTextFile(path, IoMode::ForReading, false, format);
+        QString body = stream->ReadAll();
+        stream->Close();
+        stream.reset();
+        fileSystem.reset();
+        QString converted;
+        Components::textConversionService().ConvertText(std::move(body), converted);
+        return converted;
+    } catch (...) {
+        reportCurrentFailure(QStringLiteral(".GetBodyFromTextFile, File:") + path, kFailureLevel,
+                             kFailureMask);
+        stream.reset();
+        fileSystem.reset();
+        return QString();
+    }
+}
+
+qint32 GetFSOTxtFileFormat(qint32 formatSelector) {
+    try {
+        switch (formatSelector) {
+            case FormatSelector::Unicode:
+                return FileFormat::Unicode;
+            case FormatSelector::SystemDefault:
+                return FileFormat::SystemDefault;
+            default:
+                return FileFormat::Ansi;
+        }
+    } catch (...) {
+        reportCurrentFailure(QStringLiteral(".GetFSOTxtFileFormat"), kFailureLevel, kFailureMask);
+        return 0;
+    }
+}
+
+}  // namespace brindlewick

@@ -1,0 +1,219 @@
+#include "basCTzStringManipulation.h"
+
+#include <array>
+
+#include "AnsiCodePage.h"
+#include "ErrorLogger.h"
+
+namespace brindlewick {
+
+namespace {
+
+constexpr qint32 kCodeNotComputed = -1;
+constexpr qint32 kUrlEncodeLevel = 1;
+constexpr qint32 kProcedureLevel = 2;
+constexpr qint32 kFailureMask = 1;
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// Codes 0 to 255 give at most three units ("%FF"); a character outside the code page gives up
+// to four UTF-8 escapes.
+constexpr int kLongestEscape = 12;
+constexpr qsizetype kUnitsPerEscape = 3;
+
+using Escape = std::array<char16_t, kLongestEscape>;
+
+void reportFailure(const QString& fixedText, int label, qint32 level) {
+    reportCurrentFailure(fixedText + QString::number(label), level, kFailureMask);
+}
+
+bool isUriMark(qint32 code) {
+    switch (code) {
+        case '!':
+        case '\'':
+        case '(':
+        case ')':
+        case '*':
+        case '-':
+        case '.':
+        case '_':
+        case '~':
+            return true;
+        default:
+            return false;
+    }
+}
+
+char16_t hexDigit(unsigned value) {
+    return static_cast<char16_t>(value < 10 ? u'0' + value : u'A' + (value - 10));
+}
+
+// Appends "%" and the byte's two hexadecimal digits.
+int writeByteEscape(unsigned byte, char16_t* out) {
+    out[0] = u'%';
+    out[1] = hexDigit(byte >> 4);
+    out[2] = hexDigit(byte & 0xF);
+    return 3;
+}
+
+// The hexadecimal digits of a non-negative code without leading zeros; "%0" before a single
+// digit (codes below 16), "%" otherwise.
+int writeCodeEscape(qint32 code, char16_t* out) {
+    std::array<char16_t, 8> digits{};
+    int count = 0;
+    auto value = static_cast<quint32>(code);
+    do {
+        digits[count++] = hexDigit(value & 0xF);
+        value >>= 4;
+    } while (value != 0);
+    int length = 0;
+    out[length++] = u'%';
+    if (code < 16) {
+        out[length++] = u'0';
+    }
+    while (count > 0) {
+        out[length++] = digits[--count];
+    }
+    return length;
+}
+
+char32_t scalarOfNegativeCode(qint32 code) {
+    const auto scalar = static_cast<char32_t>(-static_cast<qint64>(code));
+    const bool valid = scalar <= 0x10FFFF && !QChar::isSurrogate(scalar);
+    return valid ? scalar : kReplacementCharacter;
+}
+
+// The escapes of the UTF-8 bytes of the character a negative code stands for.
+int writeUtf8Escapes(qint32 code, char16_t* out) {
+    const char32_t scalar = scalarOfNegativeCode(code);
+    std::array<unsigned, 4> bytes{};
+    int count = 0;
+    if (scalar < 0x80) {
+        bytes[count++] = scalar;
+    } else if (scalar < 0x800) {
+        bytes[count++] = 0xC0 | (scalar >> 6);
+        bytes[count++] = 0x80 | (scalar & 0x3F);
+    } else if (scalar < 0x10000) {
+        bytes[count++] = 0xE0 | (scalar >> 12);
+        bytes[count++] = 0x80 | ((scalar >> 6) & 0x3F);
+        bytes[count++] = 0x80 | (scalar & 0x3F);
+    } else {
+        bytes[count++] = 0xF0 | (scalar >> 18);
+        bytes[count++] = 0x80 | ((scalar >> 12) & 0x3F);
+        bytes[count++] = 0x80 | ((scalar >> 6) & 0x3F);
+        bytes[count++] = 0x80 | (scalar & 0x3F);
+    }
+    int length = 0;
+    for (int i = 0; i < count; ++i) {
+        length += writeByteEscape(bytes[i], out + length);
+    }
+    return length;
+}
+
+// The character starting at `index`: a surrogate pair is one character of two units.
+QStringView characterAt(const QString& text, qsizetype index) {
+    const bool pair = index + 1 < text.size() && text[index].isHighSurrogate() &&
+                      text[index + 1].isLowSurrogate();
+    return QStringView(text).sliced(index, pair ? 2 : 1);
+}
+
+}  // namespace
+
+void URLEncodeChar(QStringView character, qint32& code, QString& result) {
+    int label = 10;
+    try {
+        if (code == kCodeNotComputed) {
+            code = ansi::codeOf(character);
+        }
+        label = 20;
+        const bool lower = code >= 'a' && code <= 'z';
+        label = 30;
+        const bool upper = !lower && code >= 'A' && code <= 'Z';
+        label = 40;
+        const bool digit = !lower && !upper && code >= '0' && code <= '9';
+        if (lower || upper || digit) {
+            label = 90;
+            result += character;
+            return;
+        }
+        label = 60;
+        Escape escape{};
+        int length = 0;
+        if (code < 0) {
+            length = writeUtf8Escapes(code, escape.data());
+        } else {
+            label = code < 16 ? 70 : 80;
+            length = writeCodeEscape(code, escape.data());
+        }
+        label = 90;
+        result.append(reinterpret_cast<const QChar*>(escape.data()), length);
+    } catch (...) {
+        reportFailure(QStringLiteral(".URLEncodeChar, @Line#"), label, kProcedureLevel);
+    }
+}
+
+void URIEscapeChar(QStringView character, QString& result) {
+    int label = 10;
+    try {
+        qint32 code = ansi::codeOf(character);
+        const bool mark = isUriMark(code);
+        label = 20;
+        if (mark) {
+            result += character;
+        } else {
+            URLEncodeChar(character, code, result);
+        }
+    } catch (...) {
+        reportFailure(QStringLiteral(".URIEscapeChar, @Line#"), label, kProcedureLevel);
+    }
+}
+
+QString EncodeString(QString text, qint32 mode) {
+    int label = 10;
+    try {
+        const qsizetype length = text.size();
+        if (length == 0) {
+            label = 60;
+            return QString();
+        }
+        QString pieces;
+        const bool encodes = mode == EncodeMode::Url || mode == EncodeMode::UriComponent;
+        pieces.reserve(encodes ? length * kUnitsPerEscape : length);
+        qsizetype pairEnd = -1;
+        for (qsizetype i = 0; i < length; ++i) {
+            label = 20;
+            if (i == pairEnd) {
+                continue;  // the low half of a pair was encoded with its high half
+            }
+            const QStringView character = characterAt(text, i);
+            pairEnd = i + character.size() - 1;
+            label = 30;
+            if (mode == EncodeMode::UriComponent) {
+                URIEscapeChar(character, pieces);
+            } else if (mode == EncodeMode::Url) {
+                label = 40;
+                qint32 code = kCodeNotComputed;
+                URLEncodeChar(character, code, pieces);
+            } else {
+                label = 50;
+                pieces += character;
+            }
+            label = 50;
+        }
+        label = 60;
+        return pieces;
+    } catch (...) {
+        reportFailure(QStringLiteral(".EncodeString, @Line#"), label, kProcedureLevel);
+        return QString();
+    }
+}
+
+QString TzStrMan_UrlEncode(QString text) {
+    try {
+        return EncodeString(std::move(text), EncodeMode::Url);
+    } catch (...) {
+        reportFailure(QStringLiteral(".TzStrMan_UrlEncode @Line #"), 10, kUrlEncodeLevel);
+        return QString();
+    }
+}
+
+}  // namespace brindlewick
