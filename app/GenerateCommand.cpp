@@ -42,7 +42,9 @@ QString readTemplate(const QString& applicationFolder) {
     return templateText;
 }
 
-QString describeCurrentFailure() { return currentErrorInfo().description; }
+QString describeCurrentFailure() {
+    return currentErrorInfo().description;
+}
 
 }  // namespace
 

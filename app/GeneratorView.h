@@ -24,7 +24,7 @@ enum class InputField {
 // way to show a failure. Any of the first three may throw ComponentError; the command then ends
 // its run and shows the failure.
 class GeneratorView {
-public:
+  public:
     virtual ~GeneratorView() = default;
     virtual QString fieldText(InputField field) const = 0;
     virtual QString outputText() const = 0;

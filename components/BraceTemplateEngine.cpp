@@ -12,7 +12,7 @@ constexpr qsizetype kLongestQuotedPlaceholder = 16;
 // Reads a template text into literal text and value references, failing with the line and
 // column of the first brace that is neither an escape nor a placeholder.
 class TemplateParser {
-public:
+  public:
     TemplateParser(QStringView text, const QString& name) : text_(text), name_(name) {}
 
     void parse(QString& literal, QList<BraceTemplateEngine::Segment>& segments) {
@@ -50,7 +50,7 @@ public:
         flushLiteral();
     }
 
-private:
+  private:
     bool isDoubled(qsizetype at) const {
         return at + 1 < text_.size() && text_[at + 1] == text_[at];
     }

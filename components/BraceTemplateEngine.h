@@ -11,7 +11,7 @@ namespace brindlewick {
 // and the column (both from 1, columns in UTF-16 units). LoadTemplate's second argument, when
 // not empty, names the template in error descriptions. Values are inserted as they are.
 class BraceTemplateEngine final : public TemplateEngine {
-public:
+  public:
     static constexpr int kValueCount = 12;
 
     // A run of literal text, or (when valueIndex >= 0) the value of that index.
@@ -24,7 +24,7 @@ public:
     void Render(QStringList& values, QString& result) override;
     void LoadTemplate(QString& templateText, QString& secondText) override;
 
-private:
+  private:
     QString literalText_;  // the template's literal text with escapes resolved
     QList<Segment> segments_;
     bool loaded_ = false;

@@ -18,19 +18,19 @@ Factory<Component> defaultFactory() {
 // A component created anew by its factory on each use.
 template <typename Component, typename Default>
 class FreshSlot {
-public:
+  public:
     std::unique_ptr<Component> create() const { return factory_(); }
     void setFactory(Factory<Component> factory) { factory_ = std::move(factory); }
     void restoreDefault() { factory_ = defaultFactory<Component, Default>(); }
 
-private:
+  private:
     Factory<Component> factory_ = defaultFactory<Component, Default>();
 };
 
 // A component created by its factory on first use and shared from then on.
 template <typename Component, typename Default>
 class SharedSlot {
-public:
+  public:
     Component& instance() {
         if (!instance_) {
             instance_ = fresh_.create();
@@ -46,7 +46,7 @@ public:
         fresh_.restoreDefault();
     }
 
-private:
+  private:
     FreshSlot<Component, Default> fresh_;
     std::unique_ptr<Component> instance_;
 };
@@ -66,9 +66,13 @@ Registry& registry() {
 
 }  // namespace
 
-ErrorLogger& Components::errorLogger() { return registry().errorLogger.instance(); }
+ErrorLogger& Components::errorLogger() {
+    return registry().errorLogger.instance();
+}
 
-FilePathService& Components::filePathService() { return registry().filePathService.instance(); }
+FilePathService& Components::filePathService() {
+    return registry().filePathService.instance();
+}
 
 TextConversionService& Components::textConversionService() {
     return registry().textConversionService.instance();

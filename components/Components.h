@@ -23,7 +23,7 @@ using Factory = std::function<std::unique_ptr<Component>()>;
 // Tests replace factories to inject failing components and call restoreDefaults() afterwards.
 // Everything runs on the user-interface thread, so the registry takes no locks.
 class Components {
-public:
+  public:
     static ErrorLogger& errorLogger();
     static FilePathService& filePathService();
     static TextConversionService& textConversionService();

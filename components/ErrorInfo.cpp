@@ -5,7 +5,8 @@
 namespace brindlewick {
 
 ComponentError::ComponentError(ErrorNumber number, QString description, QString source)
-    : ComponentError(ErrorInfo{static_cast<int>(number), std::move(description), std::move(source)}) {}
+    : ComponentError(
+          ErrorInfo{static_cast<int>(number), std::move(description), std::move(source)}) {}
 
 ComponentError::ComponentError(ErrorInfo info)
     : info_(std::move(info)), utf8Description_(info_.description.toUtf8()) {}

@@ -8,17 +8,18 @@ namespace brindlewick {
 // Every error number the program raises, in one place. Descriptions travel with the failure;
 // the number tells the kind of failure and the source names the component that raised it.
 enum class ErrorNumber : int {
-    Unexpected = 1,           // a failure of a kind the program does not know
-    OutOfMemory = 7,          // an allocation failed
-    NoCharacterCode = 1001,   // the encoder was given an empty character
-    FileOpen = 2001,          // the file does not exist, is not a regular file or cannot be opened
-    FileRead = 2002,          // reading an open file failed
-    FileClose = 2003,         // closing an open file failed
-    TemplateSyntax = 3001,    // the template text has a brace that is neither an escape nor a placeholder
-    TemplateNotLoaded = 3002, // Render was called before LoadTemplate
-    TemplateValues = 3003,    // Render was given fewer values than the template refers to
-    TemplateUnreadable = 3004, // the template file could not be read or is empty
-    ComponentFailure = 4001,  // an outside component (logger, converter, path service) failed
+    Unexpected = 1,          // a failure of a kind the program does not know
+    OutOfMemory = 7,         // an allocation failed
+    NoCharacterCode = 1001,  // the encoder was given an empty character
+    FileOpen = 2001,         // the file does not exist, is not a regular file or cannot be opened
+    FileRead = 2002,         // reading an open file failed
+    FileClose = 2003,        // closing an open file failed
+    TemplateSyntax =
+        3001,  // the template text has a brace that is neither an escape nor a placeholder
+    TemplateNotLoaded = 3002,   // Render was called before LoadTemplate
+    TemplateValues = 3003,      // Render was given fewer values than the template refers to
+    TemplateUnreadable = 3004,  // the template file could not be read or is empty
+    ComponentFailure = 4001,    // an outside component (logger, converter, path service) failed
 };
 
 // The error information of a failure: its number, a description for the user and the component
@@ -33,14 +34,14 @@ struct ErrorInfo {
 
 // The exception that carries a failure's error information across a procedure's body to its trap.
 class ComponentError : public std::exception {
-public:
+  public:
     ComponentError(ErrorNumber number, QString description, QString source);
     explicit ComponentError(ErrorInfo info);
 
     const ErrorInfo& info() const noexcept { return info_; }
     const char* what() const noexcept override { return utf8Description_.constData(); }
 
-private:
+  private:
     ErrorInfo info_;
     QByteArray utf8Description_;
 };

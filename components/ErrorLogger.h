@@ -9,7 +9,7 @@ namespace brindlewick {
 // The diagnostic sink. `error` is null for a trace message and points at the failure being
 // handled for a failure report. A logger that cannot take a report throws ComponentError.
 class ErrorLogger {
-public:
+  public:
     virtual ~ErrorLogger() = default;
     virtual void LogMessage(QString& message, const ErrorInfo* error, qint32& level,
                             qint32& mask) = 0;

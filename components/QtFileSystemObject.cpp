@@ -1,12 +1,13 @@
 #include "QtFileSystemObject.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QStringDecoder>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "AnsiCodePage.h"
 #include "ErrorInfo.h"
@@ -53,7 +54,7 @@ QString decodeBody(const QByteArray& bytes, qint32 format) {
 }
 
 class QtTextStream final : public TextStream {
-public:
+  public:
     QtTextStream(int descriptor, qint32 format) : format_(format) {
         file_.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
     }
@@ -73,7 +74,7 @@ public:
         }
     }
 
-private:
+  private:
     QFile file_;
     qint32 format_;
 };
@@ -101,7 +102,8 @@ int openRegularFile(const QString& path) {
 std::unique_ptr<TextStream> QtFileSystemObject::OpenTextFile(const QString& path, qint32 ioMode,
                                                              bool create, qint32 format) {
     if (ioMode != IoMode::ForReading || create) {
-        failWith(ErrorNumber::FileOpen, QStringLiteral("Only reading existing files is supported."));
+        failWith(ErrorNumber::FileOpen,
+                 QStringLiteral("Only reading existing files is supported."));
     }
     const int descriptor = openRegularFile(path);
     return std::make_unique<QtTextStream>(descriptor, format);

@@ -9,7 +9,7 @@ namespace brindlewick {
 // Format values: FileFormat::Ansi decodes Windows-1252, FileFormat::Unicode UTF-16LE (a
 // byte-order mark is dropped) and FileFormat::SystemDefault UTF-8.
 class QtFileSystemObject final : public FileSystemObject {
-public:
+  public:
     std::unique_ptr<TextStream> OpenTextFile(const QString& path, qint32 ioMode, bool create,
                                              qint32 format) override;
 };

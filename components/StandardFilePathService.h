@@ -8,7 +8,7 @@ namespace brindlewick {
 // application's standard data locations (so an installed program finds its template);
 // otherwise folder/fileName again, so that a report names the place where the file was expected.
 class StandardFilePathService final : public FilePathService {
-public:
+  public:
     void ResolvePath(QString& folder, QString& fileName, QString& result) override;
 };
 

@@ -11,9 +11,8 @@ QString formatLogLine(const QString& message, const ErrorInfo* error, qint32 lev
 // The default logger: one line per report on standard error, where a desktop session's journal
 // collects it. Diagnostics are best effort, so a failed write is not a failure of the report.
 class StderrErrorLogger final : public ErrorLogger {
-public:
-    void LogMessage(QString& message, const ErrorInfo* error, qint32& level,
-                    qint32& mask) override;
+  public:
+    void LogMessage(QString& message, const ErrorInfo* error, qint32& level, qint32& mask) override;
 };
 
 }  // namespace brindlewick

@@ -8,7 +8,7 @@ namespace brindlewick {
 // Fills a template with values addressed by index. Failures, such as a syntax error in the
 // template, are thrown as ComponentError with a description for the user.
 class TemplateEngine {
-public:
+  public:
     virtual ~TemplateEngine() = default;
     virtual void Render(QStringList& values, QString& result) = 0;
     virtual void LoadTemplate(QString& templateText, QString& secondText) = 0;

@@ -6,7 +6,7 @@ namespace brindlewick {
 
 // Converts the body of a file after it has been read. Failures are thrown as ComponentError.
 class TextConversionService {
-public:
+  public:
     virtual ~TextConversionService() = default;
     virtual void ConvertText(QString text, QString& result) = 0;
 };

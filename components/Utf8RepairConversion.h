@@ -8,7 +8,7 @@ namespace brindlewick {
 // bytes, is valid UTF-8 with at least one byte of 0x80 or above, those bytes are decoded as
 // UTF-8. Then a leading byte-order mark is dropped. Line endings are kept.
 class Utf8RepairConversion final : public TextConversionService {
-public:
+  public:
     void ConvertText(QString text, QString& result) override;
 };
 

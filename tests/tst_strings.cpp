@@ -48,7 +48,7 @@ QString uriEscapeChar(const QString& character) {
 class TestStrings : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void init() { records_ = installRecordingLogger(); }
     void cleanup() { Components::restoreDefaults(); }
 
@@ -72,11 +72,10 @@ private Q_SLOTS:
         row("case and digits kept", QStringLiteral("aZ09"), "aZ09", "aZ09");
         row("NUL", QString(QChar(0)), "%00", "%00");
         row("code 16", QString(QChar(16)), "%10", "%10");
-        row("all marks", QStringLiteral("!'()*-._~"), "%21%27%28%29%2A%2D%2E%5F%7E",
-            "!'()*-._~");
+        row("all marks", QStringLiteral("!'()*-._~"), "%21%27%28%29%2A%2D%2E%5F%7E", "!'()*-._~");
         row("CJK as UTF-8", QStringLiteral("\u4E2D"), "%E4%B8%AD", "%E4%B8%AD");
-        row("surrogate pair as one character", QStringLiteral("a\U0001F600b"),
-            "a%F0%9F%98%80b", "a%F0%9F%98%80b");
+        row("surrogate pair as one character", QStringLiteral("a\U0001F600b"), "a%F0%9F%98%80b",
+            "a%F0%9F%98%80b");
         row("lone high surrogate", QString(QChar(0xD800)), "%EF%BF%BD", "%EF%BF%BD");
         row("lone low surrogate", QString(QChar(0xDC00)) + u'x', "%EF%BF%BDx", "%EF%BF%BDx");
         row("C1 control outside the code page", QString(QChar(0x80)), "%C2%80", "%C2%80");
@@ -166,7 +165,7 @@ private Q_SLOTS:
         QVERIFY(result.isEmpty());
     }
 
-private:
+  private:
     LogRecords records_;
 };
 

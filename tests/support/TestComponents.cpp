@@ -4,35 +4,37 @@ namespace brindlewick::test {
 
 namespace {
 
-[[noreturn]] void failAs(const QString& source) { throw ComponentError(injectedFailure(source)); }
+[[noreturn]] void failAs(const QString& source) {
+    throw ComponentError(injectedFailure(source));
+}
 
 class RecordingLogger final : public ErrorLogger {
-public:
+  public:
     RecordingLogger(LogRecords records, FailOn failOn)
         : records_(std::move(records)), failOn_(failOn) {}
 
     void LogMessage(QString& message, const ErrorInfo* error, qint32& level,
                     qint32& mask) override {
         records_->append({message, error ? std::optional(*error) : std::nullopt, level, mask});
-        const bool fail = failOn_ == FailOn::EveryCall ||
-                          (failOn_ == FailOn::FirstCall && records_->size() == 1);
+        const bool fail =
+            failOn_ == FailOn::EveryCall || (failOn_ == FailOn::FirstCall && records_->size() == 1);
         if (fail) {
             failAs(QStringLiteral("TestLogger"));
         }
     }
 
-private:
+  private:
     LogRecords records_;
     FailOn failOn_;
 };
 
 class FailingConverter final : public TextConversionService {
-public:
+  public:
     void ConvertText(QString, QString&) override { failAs(QStringLiteral("TestConverter")); }
 };
 
 class FailingEngine final : public TemplateEngine {
-public:
+  public:
     explicit FailingEngine(EngineFailure when) : when_(when) {}
     void Render(QStringList&, QString& result) override {
         if (when_ == EngineFailure::AtRender) {
@@ -46,18 +48,18 @@ public:
         }
     }
 
-private:
+  private:
     EngineFailure when_;
 };
 
 class UnreadableStream final : public TextStream {
-public:
+  public:
     QString ReadAll() override { failAs(QStringLiteral("TestStream.ReadAll")); }
     void Close() override {}
 };
 
 class FailingFileSystem final : public FileSystemObject {
-public:
+  public:
     explicit FailingFileSystem(FileFailure when) : when_(when) {}
     std::unique_ptr<TextStream> OpenTextFile(const QString&, qint32, bool, qint32) override {
         if (when_ == FileFailure::AtOpen) {
@@ -66,7 +68,7 @@ public:
         return std::make_unique<UnreadableStream>();
     }
 
-private:
+  private:
     FileFailure when_;
 };
 
@@ -90,7 +92,8 @@ void installUncreatableLogger() {
 }
 
 void installFailingConverter() {
-    Components::setTextConversionServiceFactory([] { return std::make_unique<FailingConverter>(); });
+    Components::setTextConversionServiceFactory(
+        [] { return std::make_unique<FailingConverter>(); });
 }
 
 void installFailingEngine(EngineFailure when) {

@@ -41,7 +41,7 @@ ErrorInfo injectedFailure(const QString& source);
 
 // Restores every default component when it goes out of scope, so each test starts clean.
 class ComponentsGuard {
-public:
+  public:
     ComponentsGuard() { Components::restoreDefaults(); }
     ~ComponentsGuard() { Components::restoreDefaults(); }
     ComponentsGuard(const ComponentsGuard&) = delete;

@@ -1,0 +1,235 @@
+#include <QTest>
+#include <map>
+
+#include "BraceTemplateEngine.h"
+#include "GenerateCommand.h"
+#include "TempDir.h"
+#include "TestComponents.h"
+
+using namespace brindlewick;
+using namespace brindlewick::test;
+
+namespace {
+
+// A window stand-in: fields by name, an output text and the failures it was asked to show.
+// It can be told to fail on its n-th write of the output.
+class FakeView final : public GeneratorView {
+  public:
+    std::map<InputField, QString> fields;
+    QString output;
+    QStringList failures;
+    int outputWrites = 0;
+    int failOnOutputWrite = 0;
+
+    QString fieldText(InputField field) const override {
+        const auto it = fields.find(field);
+        return it == fields.end() ? QString() : it->second;
+    }
+    QString outputText() const override { return output; }
+    void setOutputText(const QString& text) override {
+        if (++outputWrites == failOnOutputWrite) {
+            throw ComponentError(injectedFailure(QStringLiteral("FakeView.setOutputText")));
+        }
+        output = text;
+    }
+    void showFailure(const QString& description) override { failures.append(description); }
+};
+
+void setProjects(FakeView& view, const QStringList& sixAThenSixB) {
+    const InputField order[] = {
+        InputField::ProjAName,     InputField::ProjAID,          InputField::AddViewAName,
+        InputField::EditViewAName, InputField::ProjAGridFieldID, InputField::ProjALinkedDSType,
+        InputField::ProjBName,     InputField::ProjBID,          InputField::AddViewBName,
+        InputField::EditViewBName, InputField::ProjBGridFieldID, InputField::ProjBLinkedDSType,
+    };
+    for (int i = 0; i < 12; ++i) {
+        view.fields[order[i]] = sixAThenSixB.value(i);
+    }
+}
+
+// Counts the template engines alive, so that a test can see each run release its engine.
+class CountedEngine final : public TemplateEngine {
+  public:
+    explicit CountedEngine(int& alive) : alive_(alive) { ++alive_; }
+    ~CountedEngine() override { --alive_; }
+    void Render(QStringList& values, QString& result) override { engine_.Render(values, result); }
+    void LoadTemplate(QString& text, QString& second) override {
+        engine_.LoadTemplate(text, second);
+    }
+
+  private:
+    int& alive_;
+    BraceTemplateEngine engine_;
+};
+
+class RecordingPathService final : public FilePathService {
+  public:
+    explicit RecordingPathService(QStringList& calls) : calls_(calls) {}
+    void ResolvePath(QString& folder, QString& fileName, QString& result) override {
+        calls_ << folder << fileName;
+        result = folder + u'/' + fileName;
+    }
+
+  private:
+    QStringList& calls_;
+};
+
+}  // namespace
+
+class TestCommand : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void init() {
+        records_ = installRecordingLogger();
+        Components::setTemplateEngineFactory(
+            [this] { return std::make_unique<CountedEngine>(aliveEngines_); });
+        view_ = FakeView();
+        view_.output = QStringLiteral("previous output");
+    }
+    void cleanup() {
+        QCOMPARE(aliveEngines_, 0);
+        Components::restoreDefaults();
+    }
+
+    void fieldValuesKeepTheirOrder() {
+        setProjects(view_,
+                    {"PA", "IA", "AA", "EA", "GA", "DA", "PB", "IB", "AB", "EB", "GB", "DB"});
+        QCOMPARE(buildFieldValues(view_), QStringList({"IA", "IB", "PA", "PB", "PA/AA", "PA/EA",
+                                                       "PB/AB", "PB/EB", "GA", "GB", "DA", "DB"}));
+    }
+
+    void generatesFromTheTemplate() {
+        setProjects(view_,
+                    {"My Proj", "7", "Add View", "Edit", "g", "d", "B", "8", "x", "y", "h", "e"});
+        runWithTemplate("{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}\nMy Proj/Add Views");
+        QCOMPARE(view_.failures, QStringList());
+        QCOMPARE(view_.output,
+                 QStringLiteral("7|8|My Proj|B|My%20Proj%2FAdd%20View|My%20Proj%2FEdit|"
+                                "B%2Fx|B%2Fy|g|h|d|e\nMy%20Proj%2FAdd%20Views"));
+        QCOMPARE(records_->size(), 1);  // the start trace only
+        QCOMPARE(pathCalls_, QStringList({dir_.path(QString()), "Template.txt"}));
+    }
+
+    void encodingPasses_data() {
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("output");
+        QTest::addColumn<QString>("encoded");
+        QTest::newRow("all fields empty: every slash") << QStringList() << "a/b//c"
+                                                       << "a%2Fb%2F%2Fc";
+        QTest::newRow("case-sensitive")
+            << QStringList({"Proj", "", "View", "W", "", "", "Q", "", "X", "Y"})
+            << "proj/view Proj/View"
+            << "proj/view Proj%2FView";
+        QTest::newRow("plain substring")
+            << QStringList({"Proj", "", "View", "W", "", "", "Q", "", "X", "Y"}) << "XProj/ViewY"
+            << "XProj%2FViewY";
+        QTest::newRow("equal view names")
+            << QStringList({"P", "", "V", "V", "", "", "Q", "", "X", "Y"}) << "P/V P/V"
+            << "P%2FV P%2FV";
+        QTest::newRow("A and B the same")
+            << QStringList({"P", "", "V", "W", "", "", "P", "", "V", "W"}) << "P/V P/W"
+            << "P%2FV P%2FW";
+        QTest::newRow("no view path: unchanged")
+            << QStringList({"P", "", "V", "W", "", "", "Q", "", "X", "Y"}) << "nothing to do"
+            << "nothing to do";
+        QTest::newRow("non-overlapping, left to right")
+            << QStringList({"a", "", "a", "q", "", "", "z", "", "z", "z"}) << "a/a/a"
+            << "a%2Fa/a";
+        QTest::newRow("each pass sees the previous one")
+            << QStringList({"A", "", "B", "B/C", "", "", "Q", "", "X", "Y"}) << "A/B/C"
+            << "A%2FB/C";
+    }
+    void encodingPasses() {
+        QFETCH(QStringList, fields);
+        QFETCH(QString, output);
+        QFETCH(QString, encoded);
+        setProjects(view_, fields);
+        view_.output = output;
+        encodeViewPaths(view_);
+        QCOMPARE(view_.output, encoded);
+    }
+
+    void failureMidPassKeepsFinishedPasses() {
+        setProjects(view_, {"A", "", "x", "y"});
+        view_.failOnOutputWrite = 3;  // the render, pass (a), then pass (b) fails
+        runWithTemplate("A/x A/y");
+        QCOMPARE(view_.output, QStringLiteral("A%2Fx A/y"));
+        QCOMPARE(view_.failures,
+                 QStringList({injectedFailure("FakeView.setOutputText").description}));
+    }
+
+    void failuresEndTheRunAndKeepTheOutput_data() {
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QByteArray>("templateBytes");
+        QTest::addColumn<QString>("description");
+        QTest::newRow("empty template") << 0 << QByteArray() << "";
+        QTest::newRow("template error")
+            << 0 << QByteArray("ok\n {12}")
+            << "Template error at line 2, column 2: {12} is out of range; use {0} to {11}.";
+        QTest::newRow("engine fails at load")
+            << 1 << QByteArray("t") << injectedFailure("TestEngine.LoadTemplate").description;
+        QTest::newRow("engine fails at render")
+            << 2 << QByteArray("t") << injectedFailure("TestEngine.Render").description;
+        QTest::newRow("logger fails on every call")
+            << 3 << QByteArray("t") << injectedFailure("TestLogger").description;
+    }
+    void failuresEndTheRunAndKeepTheOutput() {
+        QFETCH(int, failure);
+        QFETCH(QByteArray, templateBytes);
+        QFETCH(QString, description);
+        if (failure == 1 || failure == 2) {
+            installFailingEngine(failure == 1 ? EngineFailure::AtLoad : EngineFailure::AtRender);
+        } else if (failure == 3) {
+            records_ = installRecordingLogger(FailOn::EveryCall);
+        }
+        runWithTemplate(templateBytes);
+        if (description.isEmpty()) {
+            description =
+                "The template file could not be read or is empty:\n" + dir_.path("Template.txt");
+        }
+        QCOMPARE(view_.failures, QStringList({description}));
+        QCOMPARE(view_.output, QStringLiteral("previous output"));
+    }
+
+    void missingTemplateNamesItsPath() {
+        QStringList calls;
+        Components::setFilePathServiceFactory(
+            [&calls] { return std::make_unique<RecordingPathService>(calls); });
+        runGenerateCommand(view_, QStringLiteral("/nonexistent"));
+        QCOMPARE(
+            view_.failures,
+            QStringList(
+                {"The template file could not be read or is empty:\n/nonexistent/Template.txt"}));
+        QCOMPARE(records_->size(), 2);  // start trace and failure report
+        QCOMPARE(view_.output, QStringLiteral("previous output"));
+    }
+
+    void secondRunReplacesTheOutput() {
+        setProjects(view_, {"One"});
+        runWithTemplate("{2}");
+        QCOMPARE(view_.output, QStringLiteral("One"));
+        setProjects(view_, {"Two"});
+        runWithTemplate("{2}");
+        QCOMPARE(view_.output, QStringLiteral("Two"));
+    }
+
+  private:
+    void runWithTemplate(const QByteArray& templateBytes) {
+        dir_.write(QStringLiteral("Template.txt"), templateBytes);
+        Components::setFilePathServiceFactory(
+            [this] { return std::make_unique<RecordingPathService>(pathCalls_); });
+        pathCalls_.clear();
+        runGenerateCommand(view_, dir_.path(QString()));
+        QCOMPARE(aliveEngines_, 0);
+    }
+
+    TempDir dir_;
+    FakeView view_;
+    LogRecords records_;
+    QStringList pathCalls_;
+    int aliveEngines_ = 0;
+};
+
+QTEST_GUILESS_MAIN(TestCommand)
+#include "tst_command.moc"

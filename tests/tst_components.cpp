@@ -1,0 +1,272 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QStandardPaths>
+#include <QTest>
+
+#include "AnsiCodePage.h"
+#include "BraceTemplateEngine.h"
+#include "StandardFilePathService.h"
+#include "StderrErrorLogger.h"
+#include "TempDir.h"
+#include "TestComponents.h"
+#include "Utf8RepairConversion.h"
+
+using namespace brindlewick;
+using namespace brindlewick::test;
+
+namespace {
+
+QString render(const QString& templateText, QStringList values = {}) {
+    while (values.size() < BraceTemplateEngine::kValueCount) {
+        values.append(QStringLiteral("v%1").arg(values.size()));
+    }
+    BraceTemplateEngine engine;
+    QString text = templateText;
+    QString name;
+    engine.LoadTemplate(text, name);
+    QString result;
+    engine.Render(values, result);
+    return result;
+}
+
+QString templateError(const QString& templateText, const QString& name = {}) {
+    BraceTemplateEngine engine;
+    QString text = templateText;
+    QString secondText = name;
+    try {
+        engine.LoadTemplate(text, secondText);
+    } catch (const ComponentError& error) {
+        return error.info().description;
+    }
+    return QStringLiteral("(no error)");
+}
+
+QString convert(const QString& text) {
+    QString result;
+    Utf8RepairConversion().ConvertText(text, result);
+    return result;
+}
+
+}  // namespace
+
+class TestComponents : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void cleanup() { Components::restoreDefaults(); }
+
+    void everyByteRoundTrips() {
+        for (int byte = 0; byte < 256; ++byte) {
+            const char16_t unit = ansi::toUnicode(static_cast<unsigned char>(byte));
+            QCOMPARE(ansi::byteOf(unit), byte);
+            QCOMPARE(ansi::codeOf(QStringView(&unit, 1)), byte);
+        }
+        QByteArray all(256, 0);
+        std::iota(all.begin(), all.end(), 0);
+        QByteArray back;
+        QVERIFY(ansi::encode(ansi::decode(all), back));
+        QCOMPARE(back, all);
+    }
+
+    void codesOutsideTheCodePage_data() {
+        QTest::addColumn<QString>("character");
+        QTest::addColumn<qint32>("code");
+        QTest::newRow("CJK") << QStringLiteral("\u4E2D") << -0x4E2D;
+        QTest::newRow("C1 control without a byte") << QString(QChar(0x80)) << -0x80;
+        QTest::newRow("surrogate pair") << QStringLiteral("\U0001F600") << -0x1F600;
+        QTest::newRow("lone high surrogate") << QString(QChar(0xD800)) << -0xFFFD;
+        QTest::newRow("lone low surrogate") << QString(QChar(0xDFFF)) << -0xFFFD;
+        QTest::newRow("euro") << QStringLiteral("\u20AC") << 0x80;
+    }
+    void codesOutsideTheCodePage() {
+        QFETCH(QString, character);
+        QFETCH(qint32, code);
+        QCOMPARE(ansi::codeOf(character), code);
+    }
+
+    void conversionRepairsUtf8_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("converted");
+        const auto asAnsi = [](const char* utf8) { return ansi::decode(QByteArrayView(utf8)); };
+        QTest::newRow("ASCII unchanged") << "a\r\nb"
+                                         << "a\r\nb";
+        QTest::newRow("UTF-8 read as ANSI")
+            << asAnsi("caf\xC3\xA9 \xE2\x82\xAC") << QStringLiteral("caf\u00E9 \u20AC");
+        QTest::newRow("Windows-1252 kept")
+            << QStringLiteral("caf\u00E9") << QStringLiteral("caf\u00E9");
+        QTest::newRow("bytes valid as neither kept") << asAnsi("\xC3") << asAnsi("\xC3");
+        QTest::newRow("overlong form kept") << asAnsi("\xC0\xAF") << asAnsi("\xC0\xAF");
+        QTest::newRow("encoded surrogate kept") << asAnsi("\xED\xA0\x80") << asAnsi("\xED\xA0\x80");
+        QTest::newRow("outside the code page kept")
+            << QStringLiteral("\u4E2D") << QStringLiteral("\u4E2D");
+        QTest::newRow("UTF-8 byte-order mark dropped") << asAnsi("\xEF\xBB\xBFx") << "x";
+        QTest::newRow("UTF-16 byte-order mark dropped") << QStringLiteral("\uFEFFx") << "x";
+        QTest::newRow("only the leading mark")
+            << QStringLiteral("x\uFEFF") << QStringLiteral("x\uFEFF");
+    }
+    void conversionRepairsUtf8() {
+        QFETCH(QString, text);
+        QFETCH(QString, converted);
+        QCOMPARE(convert(text), converted);
+    }
+
+    void templateRenders_data() {
+        QTest::addColumn<QString>("templateText");
+        QTest::addColumn<QString>("rendered");
+        QTest::newRow("no placeholders") << "plain\ntext"
+                                         << "plain\ntext";
+        QTest::newRow("every index") << "{0}{1}{2}{3}{4}{5}{6}{7}{8}{9}{10}{11}"
+                                     << "v0v1v2v3v4v5v6v7v8v9v10v11";
+        QTest::newRow("repeated and mixed") << "a{3}b{3}c{0}"
+                                            << "av3bv3cv0";
+        QTest::newRow("escapes") << "{{0}} {{{1}}}"
+                                 << "{0} {v1}";
+        QTest::newRow("leading zero") << "{01}"
+                                      << "v1";
+        QTest::newRow("empty") << ""
+                               << "";
+    }
+    void templateRenders() {
+        QFETCH(QString, templateText);
+        QFETCH(QString, rendered);
+        QCOMPARE(render(templateText), rendered);
+    }
+
+    void valuesAreInsertedAsTheyAre() {
+        QStringList values(12);
+        values[0] = QStringLiteral(" {1} }{ %20 ");
+        QCOMPARE(render(QStringLiteral("[{0}]"), values), QStringLiteral("[ {1} }{ %20 ]"));
+    }
+
+    void templateErrorsNameLineAndColumn_data() {
+        QTest::addColumn<QString>("templateText");
+        QTest::addColumn<QString>("error");
+        const QString prefix = QStringLiteral("Template error at line ");
+        QTest::newRow("out of range")
+            << "a\nb\nxxxxxxxxxxxxx{12}"
+            << prefix + "3, column 14: {12} is out of range; use {0} to {11}.";
+        QTest::newRow("lone open") << "ab{"
+                                   << prefix +
+                                          "1, column 3: '{' starts no placeholder; "
+                                          "write {{ for a literal {, or {0} to {11} for a value.";
+        QTest::newRow("lone close") << "x\r\n}"
+                                    << prefix +
+                                           "2, column 1: '}' closes no placeholder; "
+                                           "write }} for a literal }.";
+        QTest::newRow("empty braces")
+            << "{}" << prefix + "1, column 1: {} has no number; use {0} to {11}.";
+        QTest::newRow("letter") << "{x}"
+                                << prefix +
+                                       "1, column 1: '{' starts no placeholder; write "
+                                       "{{ for a literal {, or {0} to {11} for a value.";
+        QTest::newRow("blank inside")
+            << "{ 1}"
+            << prefix +
+                   "1, column 1: '{' starts no placeholder; "
+                   "write {{ for a literal {, or {0} to {11} for a value.";
+        QTest::newRow("not closed") << "\r{1 "
+                                    << prefix +
+                                           "2, column 1: the placeholder is not closed; "
+                                           "write '}' right after its number.";
+        QTest::newRow("huge number")
+            << "{99999999999999999999}"
+            << prefix + "1, column 1: the placeholder is out of range; use {0} to {11}.";
+        QTest::newRow("first error wins") << "{{ } {12}"
+                                          << prefix +
+                                                 "1, column 4: '}' closes no placeholder; "
+                                                 "write }} for a literal }.";
+    }
+    void templateErrorsNameLineAndColumn() {
+        QFETCH(QString, templateText);
+        QFETCH(QString, error);
+        QCOMPARE(templateError(templateText), error);
+    }
+
+    void templateNameStandsInErrors() {
+        QCOMPARE(templateError(QStringLiteral("}"), QStringLiteral("Template.txt")),
+                 QStringLiteral("Template error in Template.txt at line 1, column 1: '}' closes no "
+                                "placeholder; write }} for a literal }."));
+    }
+
+    void renderNeedsALoadedTemplateAndEnoughValues() {
+        BraceTemplateEngine engine;
+        QStringList values;
+        QString result;
+        QVERIFY_THROWS_EXCEPTION(ComponentError, engine.Render(values, result));
+        QString text = QStringLiteral("{11}");
+        QString name;
+        engine.LoadTemplate(text, name);
+        values = QStringList(11);
+        QVERIFY_THROWS_EXCEPTION(ComponentError, engine.Render(values, result));
+    }
+
+    void logLineIsOneLine_data() {
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<bool>("withError");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("trace") << ".GetBodyFromTextFile, Start, File:/t/T.txt" << false
+                               << "brindlewick: level=4 mask=128 message=\".GetBodyFromTextFile, "
+                                  "Start, File:/t/T.txt\"\n";
+        QTest::newRow("failure with escapes")
+            << ".GetBodyFromTextFile, File:/a\nb\t\"c\"\\" << true
+            << "brindlewick: level=2 mask=1 message=\".GetBodyFromTextFile, "
+               "File:/a\\nb\\t\\\"c\\\"\\\\\" "
+               "error=2001 description=\"No such file or directory\" source=\"FileSystemObject\"\n";
+        QTest::newRow("other controls")
+            << QStringLiteral("x\u0001\u2028\u007F") << false
+            << "brindlewick: level=4 mask=128 message=\"x\\u0001\\u2028\\u007f\"\n";
+    }
+    void logLineIsOneLine() {
+        QFETCH(QString, message);
+        QFETCH(bool, withError);
+        QFETCH(QString, line);
+        const ErrorInfo error{2001, QStringLiteral("No such file or directory"),
+                              QStringLiteral("FileSystemObject")};
+        QCOMPARE(formatLogLine(message, withError ? &error : nullptr, withError ? 2 : 4,
+                               withError ? 1 : 128),
+                 line);
+    }
+
+    void pathServicePrefersTheProgramFolder() {
+        TempDir programDir;
+        TempDir dataHome;
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path(QString())));
+        QStandardPaths::setTestModeEnabled(false);
+        QString folder = programDir.path(QString());
+        QString fileName = QStringLiteral("Template.txt");
+        QString result;
+        StandardFilePathService service;
+
+        service.ResolvePath(folder, fileName, result);
+        QCOMPARE(result, programDir.path(fileName));
+
+        QDir().mkpath(dataHome.path(QStringLiteral("brindlewick")));
+        const QString installed = dataHome.write(QStringLiteral("brindlewick/Template.txt"), "t");
+        service.ResolvePath(folder, fileName, result);
+        QCOMPARE(result, installed);
+
+        const QString beside = programDir.write(fileName, "t");
+        service.ResolvePath(folder, fileName, result);
+        QCOMPARE(result, beside);
+    }
+
+    void sharedComponentsAreCreatedOnce() {
+        int created = 0;
+        Components::setErrorLoggerFactory([&created] {
+            ++created;
+            return std::make_unique<StderrErrorLogger>();
+        });
+        ErrorLogger* first = &Components::errorLogger();
+        QCOMPARE(&Components::errorLogger(), first);
+        QCOMPARE(created, 1);
+        QVERIFY(Components::newTemplateEngine() != Components::newTemplateEngine());
+    }
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("brindlewick"));
+    TestComponents suite;
+    return QTest::qExec(&suite, argc, argv);
+}
+#include "tst_components.moc"
