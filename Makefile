@@ -7,7 +7,7 @@ JOBS        ?= $(shell nproc)
 PACKAGES    := cmake make g++ qt6-base-dev libgl-dev libbenchmark-dev
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test run screenshot clean
 
 all: build
 
@@ -29,6 +29,14 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+run: build
+	./$(BUILD_DIR)/brindlewick
+
+# The README's picture of the window, rendered offscreen from the real window.
+screenshot: configure
+	cmake --build $(BUILD_DIR) --target brindlewick_screenshot -j $(JOBS)
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/brindlewick_screenshot docs/screenshot.png
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,0 +1,174 @@
+#include "Form1.h"
+
+#include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <algorithm>
+#include <vector>
+
+#include "FieldFont.h"
+#include "GenerateCommand.h"
+#include "Form1Layout.h"
+#include "WindowGeneratorView.h"
+
+namespace brindlewick {
+
+namespace {
+
+constexpr int kFieldHeightTwips = 285;
+
+QRect pixelRect(const ControlSpec& spec) {
+    return {spec.left / kTwipsPerPixel, spec.top / kTwipsPerPixel, spec.width / kTwipsPerPixel,
+            spec.height / kTwipsPerPixel};
+}
+
+QString nameOf(const ControlSpec& spec) { return QString::fromLatin1(spec.name); }
+
+QPlainTextEdit* createOutputField(QWidget* parent) {
+    auto* output = new QPlainTextEdit(parent);
+    output->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    output->setWordWrapMode(QTextOption::WordWrap);
+    output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    output->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    output->setTabChangesFocus(true);
+    return output;
+}
+
+QLabel* createLabel(const QString& caption, QWidget* parent) {
+    auto* label = new QLabel(caption, parent);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+// The caption without its trailing colon, as a screen reader should say it.
+QString spokenCaption(const QString& caption) {
+    return caption.endsWith(u':') ? caption.chopped(1) : caption;
+}
+
+}  // namespace
+
+void showFailureMessageBox(QWidget* parent, const QString& description) {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Brindlewick"), description,
+                    QMessageBox::Ok, parent);
+    box.setTextFormat(Qt::PlainText);
+    box.exec();
+}
+
+Form1::Form1(QWidget* parent) : QWidget(parent), failureDialog_(showFailureMessageBox) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(QString::fromLatin1(kWindowTitle));
+    setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
+    fitFontToFields();
+    createControls();
+    stackControls();
+    chainFocus();
+    nameForAccessibility();
+    bindReturnToGenerate();
+    field(InputField::ProjAName)->setFocus();
+}
+
+void Form1::setFailureDialog(FailureDialog dialog) { failureDialog_ = std::move(dialog); }
+
+QLineEdit* Form1::field(InputField field) const {
+    return static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(controlNameOf(field))));
+}
+
+void Form1::cmdOK_Click() {
+    WindowGeneratorView view(*this, failureDialog_);
+    runGenerateCommand(view, QCoreApplication::applicationDirPath());
+    view.flushOutput();
+}
+
+void Form1::fitFontToFields() {
+    setFont(fontFittingFieldHeight(QApplication::font(), kFieldHeightTwips / kTwipsPerPixel));
+}
+
+void Form1::createControls() {
+    // Frames first, so that their children have a parent to go into.
+    for (const ControlSpec& spec : kForm1Controls) {
+        if (spec.kind == ControlKind::Frame) {
+            controls_.insert(nameOf(spec), createControl(spec));
+        }
+    }
+    for (const ControlSpec& spec : kForm1Controls) {
+        if (spec.kind != ControlKind::Frame) {
+            controls_.insert(nameOf(spec), createControl(spec));
+        }
+    }
+}
+
+QWidget* Form1::createControl(const ControlSpec& spec) {
+    QWidget* parent = spec.parent ? controls_.value(QString::fromLatin1(spec.parent)) : this;
+    const QString caption = QString::fromLatin1(spec.caption);
+    QWidget* control = nullptr;
+    switch (spec.kind) {
+        case ControlKind::Button:
+            cmdOK_ = new QPushButton(caption, parent);
+            cmdOK_->setDefault(true);
+            control = cmdOK_;
+            break;
+        case ControlKind::TextField:
+            control = new QLineEdit(parent);
+            break;
+        case ControlKind::MultiLineTextField:
+            txtOutput_ = createOutputField(parent);
+            control = txtOutput_;
+            break;
+        case ControlKind::Frame:
+            control = new QGroupBox(caption, parent);
+            break;
+        case ControlKind::Label:
+            control = createLabel(caption, parent);
+            break;
+    }
+    control->setObjectName(nameOf(spec));
+    control->setGeometry(pixelRect(spec));
+    return control;
+}
+
+// Raising each control from the back row to the front row leaves the first row in front.
+void Form1::stackControls() {
+    std::for_each(kForm1Controls.rbegin(), kForm1Controls.rend(),
+                  [this](const ControlSpec& spec) { controls_.value(nameOf(spec))->raise(); });
+}
+
+// Tab follows the rising tab index through the controls that take the focus, and wraps.
+void Form1::chainFocus() {
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec& spec : kForm1Controls) {
+        if (spec.kind != ControlKind::Frame && spec.kind != ControlKind::Label) {
+            order.push_back(&spec);
+        }
+    }
+    std::sort(order.begin(), order.end(),
+              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
+    for (size_t i = 0; i + 1 < order.size(); ++i) {
+        setTabOrder(controls_.value(nameOf(*order[i])), controls_.value(nameOf(*order[i + 1])));
+    }
+}
+
+void Form1::nameForAccessibility() {
+    for (const auto& [fieldName, labelName] : kCaptionLabels) {
+        const auto* label = static_cast<QLabel*>(controls_.value(QString::fromLatin1(labelName)));
+        controls_.value(QString::fromLatin1(fieldName))
+            ->setAccessibleName(spokenCaption(label->text()));
+    }
+    cmdOK_->setAccessibleName(cmdOK_->text());
+    txtOutput_->setAccessibleName(QStringLiteral("Generated definition"));
+}
+
+// Return in any single-line field presses Generate; in the output field it types a line break.
+void Form1::bindReturnToGenerate() {
+    for (const auto& [fieldName, labelName] : kCaptionLabels) {
+        auto* lineEdit = static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(fieldName)));
+        connect(lineEdit, &QLineEdit::returnPressed, cmdOK_, &QPushButton::click);
+    }
+    connect(cmdOK_, &QPushButton::clicked, this, &Form1::cmdOK_Click);
+}
+
+}  // namespace brindlewick

@@ -1,0 +1,92 @@
+#include "Form1Layout.h"
+
+namespace brindlewick {
+
+namespace {
+constexpr auto Button = ControlKind::Button;
+constexpr auto Field = ControlKind::TextField;
+constexpr auto Output = ControlKind::MultiLineTextField;
+constexpr auto Frame = ControlKind::Frame;
+constexpr auto Label = ControlKind::Label;
+constexpr const char* kWindow = nullptr;
+}  // namespace
+
+// The edit-view fields belong to the window, not to the frames: they lie over their frame's
+// column, in front of it.
+const std::array<ControlSpec, 28> kForm1Controls = {{
+    {"cmdOK", Button, kWindow, "Generate", 9960, 5640, 1215, 495, 30},
+    {"txtOutput", Output, kWindow, "", 360, 6480, 10815, 3135, 31},
+    {"txtEditViewBName", Field, kWindow, "", 6360, 3240, 3615, 285, 25},
+    {"Frame2", Frame, kWindow, "ProjectB", 6120, 240, 5055, 5055, 15},
+    {"txtProjBName", Field, "Frame2", "", 240, 720, 3615, 285, 16},
+    {"txtProjBID", Field, "Frame2", "", 240, 1440, 3615, 285, 18},
+    {"txtAddViewBName", Field, "Frame2", "", 240, 2160, 3615, 285, 20},
+    {"txtProjBGridFieldID", Field, "Frame2", "", 240, 3720, 3615, 285, 27},
+    {"txtProjBLinkedDSType", Field, "Frame2", "", 240, 4440, 3615, 285, 29},
+    {"Label14", Label, "Frame2", "Name:", 240, 480, 2295, 495, 24},
+    {"Label13", Label, "Frame2", "ID:", 240, 1200, 2775, 375, 23},
+    {"Label12", Label, "Frame2", "Add View Name:", 240, 1920, 3255, 255, 22},
+    {"Label11", Label, "Frame2", "Edit View Name:", 240, 2760, 3015, 255, 21},
+    {"Label10", Label, "Frame2", "Grid Field ID:", 240, 3480, 2535, 375, 19},
+    {"Label9", Label, "Frame2", "ProjectA01_Dat nDSType:", 240, 4200, 2535, 255, 17},
+    {"txtEditViewAName", Field, kWindow, "", 480, 3240, 3615, 285, 7},
+    {"Frame1", Frame, kWindow, "ProjectA", 240, 240, 5055, 5055, 0},
+    {"txtProjALinkedDSType", Field, "Frame1", "", 240, 4440, 3615, 285, 14},
+    {"txtProjAGridFieldID", Field, "Frame1", "", 240, 3720, 3615, 285, 12},
+    {"txtAddViewAName", Field, "Frame1", "", 240, 2160, 3615, 285, 5},
+    {"txtProjAID", Field, "Frame1", "", 240, 1440, 3615, 285, 4},
+    {"txtProjAName", Field, "Frame1", "", 240, 720, 3615, 285, 2},
+    {"Label8", Label, "Frame1", "ProjectB01_Dat nDSType:", 240, 4200, 2535, 255, 13},
+    {"Label7", Label, "Frame1", "Grid Field ID:", 240, 3480, 2535, 375, 11},
+    {"Label6", Label, "Frame1", "Edit View Name:", 240, 2760, 3015, 255, 10},
+    {"Label3", Label, "Frame1", "Add View Name:", 240, 1920, 3255, 255, 6},
+    {"Label2", Label, "Frame1", "ID:", 240, 1200, 2775, 375, 3},
+    {"Label1", Label, "Frame1", "Name:", 240, 480, 2295, 495, 1},
+}};
+
+const std::array<std::pair<const char*, const char*>, 12> kCaptionLabels = {{
+    {"txtProjAName", "Label1"},
+    {"txtProjAID", "Label2"},
+    {"txtAddViewAName", "Label3"},
+    {"txtEditViewAName", "Label6"},
+    {"txtProjAGridFieldID", "Label7"},
+    {"txtProjALinkedDSType", "Label8"},
+    {"txtProjBName", "Label14"},
+    {"txtProjBID", "Label13"},
+    {"txtAddViewBName", "Label12"},
+    {"txtEditViewBName", "Label11"},
+    {"txtProjBGridFieldID", "Label10"},
+    {"txtProjBLinkedDSType", "Label9"},
+}};
+
+const char* controlNameOf(InputField field) {
+    switch (field) {
+        case InputField::ProjAName:
+            return "txtProjAName";
+        case InputField::ProjAID:
+            return "txtProjAID";
+        case InputField::AddViewAName:
+            return "txtAddViewAName";
+        case InputField::EditViewAName:
+            return "txtEditViewAName";
+        case InputField::ProjAGridFieldID:
+            return "txtProjAGridFieldID";
+        case InputField::ProjALinkedDSType:
+            return "txtProjALinkedDSType";
+        case InputField::ProjBName:
+            return "txtProjBName";
+        case InputField::ProjBID:
+            return "txtProjBID";
+        case InputField::AddViewBName:
+            return "txtAddViewBName";
+        case InputField::EditViewBName:
+            return "txtEditViewBName";
+        case InputField::ProjBGridFieldID:
+            return "txtProjBGridFieldID";
+        case InputField::ProjBLinkedDSType:
+            return "txtProjBLinkedDSType";
+    }
+    return "";
+}
+
+}  // namespace brindlewick

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <array>
+#include <utility>
+
+#include "GeneratorView.h"
+
+namespace brindlewick {
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kClientWidthTwips = 12045;
+inline constexpr int kClientHeightTwips = 10725;
+inline constexpr auto kWindowTitle = "Generate Linked Project";
+
+enum class ControlKind { Button, TextField, MultiLineTextField, Frame, Label };
+
+// One control of the window. Positions and sizes are in twips from the parent's top-left
+// corner; `parent` is null for a control of the window itself.
+struct ControlSpec {
+    const char* name;
+    ControlKind kind;
+    const char* parent;
+    const char* caption;
+    int left;
+    int top;
+    int width;
+    int height;
+    int tabIndex;
+};
+
+// The window's 28 controls in stacking order, front first: of two controls with the same
+// parent, the earlier one lies in front.
+extern const std::array<ControlSpec, 28> kForm1Controls;
+
+// Each input field with the label that stands above it as its caption.
+extern const std::array<std::pair<const char*, const char*>, 12> kCaptionLabels;
+
+// The name of the control that holds an input field.
+const char* controlNameOf(InputField field);
+
+}  // namespace brindlewick

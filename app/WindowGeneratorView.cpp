@@ -1,0 +1,33 @@
+#include "WindowGeneratorView.h"
+
+#include <QLineEdit>
+#include <QPlainTextEdit>
+
+namespace brindlewick {
+
+WindowGeneratorView::WindowGeneratorView(Form1& form, const Form1::FailureDialog& failureDialog)
+    : form_(form), failureDialog_(failureDialog) {}
+
+QString WindowGeneratorView::fieldText(InputField field) const {
+    return form_.field(field)->text();
+}
+
+QString WindowGeneratorView::outputText() const {
+    return pendingOutput_ ? *pendingOutput_ : form_.output()->toPlainText();
+}
+
+void WindowGeneratorView::setOutputText(const QString& text) { pendingOutput_ = text; }
+
+void WindowGeneratorView::showFailure(const QString& description) {
+    flushOutput();
+    failureDialog_(&form_, description);
+}
+
+void WindowGeneratorView::flushOutput() {
+    if (pendingOutput_) {
+        form_.output()->setPlainText(*pendingOutput_);
+        pendingOutput_.reset();
+    }
+}
+
+}  // namespace brindlewick

@@ -1,0 +1,15 @@
+#include <QApplication>
+
+#include "Form1.h"
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("brindlewick"));
+
+    brindlewick::Form1 window;
+    window.show();
+    // Set after the window is shown: on X11 Qt appends the display name to the title of a
+    // window created while it is set, and the title must read exactly "Generate Linked Project".
+    QApplication::setApplicationDisplayName(QStringLiteral("Brindlewick"));
+    return app.exec();
+}

@@ -1,0 +1,46 @@
+// Renders the real window, filled with sample values and generated once, into a PNG file for
+// the README. Run offscreen: `QT_QPA_PLATFORM=offscreen brindlewick_screenshot docs/screenshot.png`.
+#include <QApplication>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTest>
+#include <cstdio>
+#include <utility>
+
+#include "Form1.h"
+
+using brindlewick::InputField;
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("brindlewick"));
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+        return 2;
+    }
+    brindlewick::Form1 window;
+    const std::pair<InputField, const char*> samples[] = {
+        {InputField::ProjAName, "Sales"},
+        {InputField::ProjAID, "1001"},
+        {InputField::AddViewAName, "Add Order"},
+        {InputField::EditViewAName, "Edit Order"},
+        {InputField::ProjAGridFieldID, "OrderID"},
+        {InputField::ProjALinkedDSType, "SQL"},
+        {InputField::ProjBName, "Stock"},
+        {InputField::ProjBID, "2002"},
+        {InputField::AddViewBName, "Add Item"},
+        {InputField::EditViewBName, "Edit Item"},
+        {InputField::ProjBGridFieldID, "ItemID"},
+        {InputField::ProjBLinkedDSType, "REST"},
+    };
+    for (const auto& [field, value] : samples) {
+        window.field(field)->setText(QString::fromUtf8(value));
+    }
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) {
+        return 1;
+    }
+    window.generateButton()->click();
+    return window.grab().save(QString::fromLocal8Bit(argv[1])) ? 0 : 1;
+}
