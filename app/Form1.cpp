@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "FieldFont.h"
-#include "GenerateCommand.h"
 #include "Form1Layout.h"
+#include "GenerateCommand.h"
 #include "WindowGeneratorView.h"
 
 namespace brindlewick {
@@ -26,7 +26,9 @@ QRect pixelRect(const ControlSpec& spec) {
             spec.height / kTwipsPerPixel};
 }
 
-QString nameOf(const ControlSpec& spec) { return QString::fromLatin1(spec.name); }
+QString nameOf(const ControlSpec& spec) {
+    return QString::fromLatin1(spec.name);
+}
 
 QPlainTextEdit* createOutputField(QWidget* parent) {
     auto* output = new QPlainTextEdit(parent);
@@ -72,7 +74,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent), failureDialog_(showFailureMessa
     field(InputField::ProjAName)->setFocus();
 }
 
-void Form1::setFailureDialog(FailureDialog dialog) { failureDialog_ = std::move(dialog); }
+void Form1::setFailureDialog(FailureDialog dialog) {
+    failureDialog_ = std::move(dialog);
+}
 
 QLineEdit* Form1::field(InputField field) const {
     return static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(controlNameOf(field))));

@@ -17,7 +17,7 @@ namespace brindlewick {
 class Form1 : public QWidget {
     Q_OBJECT
 
-public:
+  public:
     // Shows a failure's description to the user. Tests replace it so that no modal box blocks.
     using FailureDialog = std::function<void(QWidget* parent, const QString& description)>;
 
@@ -29,11 +29,11 @@ public:
     QPlainTextEdit* output() const { return txtOutput_; }
     QPushButton* generateButton() const { return cmdOK_; }
 
-public Q_SLOTS:
+  public Q_SLOTS:
     // Runs the Generate command against this window.
     void cmdOK_Click();
 
-private:
+  private:
     void createControls();
     QWidget* createControl(const struct ControlSpec& spec);
     void stackControls();

@@ -16,7 +16,9 @@ QString WindowGeneratorView::outputText() const {
     return pendingOutput_ ? *pendingOutput_ : form_.output()->toPlainText();
 }
 
-void WindowGeneratorView::setOutputText(const QString& text) { pendingOutput_ = text; }
+void WindowGeneratorView::setOutputText(const QString& text) {
+    pendingOutput_ = text;
+}
 
 void WindowGeneratorView::showFailure(const QString& description) {
     flushOutput();

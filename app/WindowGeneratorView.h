@@ -9,10 +9,10 @@ namespace brindlewick {
 
 // Lets the Generate command work on the window for the length of one run. Output written by the
 // command is kept here and put into the output field once, by flushOutput() when the run
-// ends or before a failure is shown, so that a large text is laid out once rather than after every pass; what the
-// user sees is the same.
+// ends or before a failure is shown, so that a large text is laid out once rather than after every
+// pass; what the user sees is the same.
 class WindowGeneratorView final : public GeneratorView {
-public:
+  public:
     WindowGeneratorView(Form1& form, const Form1::FailureDialog& failureDialog);
     WindowGeneratorView(const WindowGeneratorView&) = delete;
     WindowGeneratorView& operator=(const WindowGeneratorView&) = delete;
@@ -25,7 +25,7 @@ public:
     // Puts the output the run has written, if any, into the output field.
     void flushOutput();
 
-private:
+  private:
     Form1& form_;
     const Form1::FailureDialog& failureDialog_;
     std::optional<QString> pendingOutput_;

@@ -20,19 +20,29 @@ using namespace brindlewick::test;
 namespace {
 
 const QStringList kFocusOrder = {
-    "txtProjAName",     "txtProjAID",          "txtAddViewAName",      "txtEditViewAName",
-    "txtProjAGridFieldID", "txtProjALinkedDSType", "txtProjBName",      "txtProjBID",
-    "txtAddViewBName",  "txtEditViewBName",    "txtProjBGridFieldID",  "txtProjBLinkedDSType",
-    "cmdOK",            "txtOutput",
+    "txtProjAName",
+    "txtProjAID",
+    "txtAddViewAName",
+    "txtEditViewAName",
+    "txtProjAGridFieldID",
+    "txtProjALinkedDSType",
+    "txtProjBName",
+    "txtProjBID",
+    "txtAddViewBName",
+    "txtEditViewBName",
+    "txtProjBGridFieldID",
+    "txtProjBLinkedDSType",
+    "cmdOK",
+    "txtOutput",
 };
 
 // Always resolves to one given file, wherever the test program lies.
 class FixedPathService final : public FilePathService {
-public:
+  public:
     explicit FixedPathService(QString path) : path_(std::move(path)) {}
     void ResolvePath(QString&, QString&, QString& result) override { result = path_; }
 
-private:
+  private:
     QString path_;
 };
 
@@ -67,7 +77,7 @@ bool isWithin(const QWidget* widget, const QWidget* ancestor) {
 class TestWindow : public QObject {
     Q_OBJECT
 
-private Q_SLOTS:
+  private Q_SLOTS:
     void init() {
         records_ = installRecordingLogger();
         form_ = std::make_unique<Form1>();
@@ -82,7 +92,8 @@ private Q_SLOTS:
     void windowHasItsTitleAndSize() {
         QCOMPARE(form_->windowTitle(), QStringLiteral("Generate Linked Project"));
         QCOMPARE(form_->size(), QSize(803, 715));
-        QCOMPARE(form_->findChildren<QWidget*>(QString(), Qt::FindChildrenRecursively).size() >= 28, true);
+        QCOMPARE(form_->findChildren<QWidget*>(QString(), Qt::FindChildrenRecursively).size() >= 28,
+                 true);
     }
 
     void controlsStandWhereTheTableSays_data() {
@@ -91,10 +102,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("parentName");
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QRect>("rect");
-        const auto row = [](const char* name, const char* className, const char* parent, const char* caption,
-                            QRect rect) {
+        const auto row = [](const char* name, const char* className, const char* parent,
+                            const char* caption, QRect rect) {
             QTest::newRow(name) << QString::fromLatin1(name) << QString::fromLatin1(className)
-                                << QString::fromLatin1(parent) << QString::fromLatin1(caption) << rect;
+                                << QString::fromLatin1(parent) << QString::fromLatin1(caption)
+                                << rect;
         };
         // Window coordinates in pixels (twips / 15).
         row("cmdOK", "QPushButton", "Form1", "Generate", {664, 376, 81, 33});
@@ -163,7 +175,8 @@ private Q_SLOTS:
 
     void accessibleNamesFollowCaptions() {
         QCOMPARE(form_->field(InputField::ProjAName)->accessibleName(), QStringLiteral("Name"));
-        QCOMPARE(form_->field(InputField::EditViewBName)->accessibleName(), QStringLiteral("Edit View Name"));
+        QCOMPARE(form_->field(InputField::EditViewBName)->accessibleName(),
+                 QStringLiteral("Edit View Name"));
         QCOMPARE(form_->field(InputField::ProjALinkedDSType)->accessibleName(),
                  QStringLiteral("ProjectB01_Dat nDSType"));
         QCOMPARE(form_->generateButton()->accessibleName(), QStringLiteral("Generate"));
@@ -189,7 +202,8 @@ private Q_SLOTS:
         QCOMPARE(QApplication::focusWidget()->objectName(), kFocusOrder.first());
         for (int step = 1; step <= kFocusOrder.size(); ++step) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(), kFocusOrder[step % kFocusOrder.size()]);
+            QCOMPARE(QApplication::focusWidget()->objectName(),
+                     kFocusOrder[step % kFocusOrder.size()]);
         }
         for (int step = kFocusOrder.size() - 1; step >= 0; --step) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
@@ -213,11 +227,13 @@ private Q_SLOTS:
         form_->field(InputField::AddViewAName)->setText("Add View");
         form_->field(InputField::ProjAID)->setText("42");
         QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("My Proj My%20Proj%2FAdd%20View|42"));
+        QCOMPARE(form_->output()->toPlainText(),
+                 QStringLiteral("My Proj My%20Proj%2FAdd%20View|42"));
 
         form_->field(InputField::ProjAID)->setText("43");
         QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("My Proj My%20Proj%2FAdd%20View|43"));
+        QCOMPARE(form_->output()->toPlainText(),
+                 QStringLiteral("My Proj My%20Proj%2FAdd%20View|43"));
         QVERIFY(shownFailures_.isEmpty());
     }
 
@@ -236,8 +252,10 @@ private Q_SLOTS:
         useTemplate("{12}");
         form_->output()->setPlainText("kept");
         QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
-        QCOMPARE(shownFailures_,
-                 QStringList({"Template error at line 1, column 1: {12} is out of range; use {0} to {11}."}));
+        QCOMPARE(
+            shownFailures_,
+            QStringList(
+                {"Template error at line 1, column 1: {12} is out of range; use {0} to {11}."}));
         QCOMPARE(form_->output()->toPlainText(), QStringLiteral("kept"));
     }
 
@@ -262,10 +280,11 @@ private Q_SLOTS:
         QCOMPARE(buttons, 1);
     }
 
-private:
+  private:
     void useTemplate(const QByteArray& text) {
         const QString path = dir_.write(QStringLiteral("Template.txt"), text);
-        Components::setFilePathServiceFactory([path] { return std::make_unique<FixedPathService>(path); });
+        Components::setFilePathServiceFactory(
+            [path] { return std::make_unique<FixedPathService>(path); });
     }
 
     TempDir dir_;

@@ -1,5 +1,6 @@
 // Renders the real window, filled with sample values and generated once, into a PNG file for
-// the README. Run offscreen: `QT_QPA_PLATFORM=offscreen brindlewick_screenshot docs/screenshot.png`.
+// the README. Run offscreen: `QT_QPA_PLATFORM=offscreen brindlewick_screenshot
+// docs/screenshot.png`.
 #include <QApplication>
 #include <QLineEdit>
 #include <QPixmap>
@@ -21,18 +22,12 @@ int main(int argc, char* argv[]) {
     }
     brindlewick::Form1 window;
     const std::pair<InputField, const char*> samples[] = {
-        {InputField::ProjAName, "Sales"},
-        {InputField::ProjAID, "1001"},
-        {InputField::AddViewAName, "Add Order"},
-        {InputField::EditViewAName, "Edit Order"},
-        {InputField::ProjAGridFieldID, "OrderID"},
-        {InputField::ProjALinkedDSType, "SQL"},
-        {InputField::ProjBName, "Stock"},
-        {InputField::ProjBID, "2002"},
-        {InputField::AddViewBName, "Add Item"},
-        {InputField::EditViewBName, "Edit Item"},
-        {InputField::ProjBGridFieldID, "ItemID"},
-        {InputField::ProjBLinkedDSType, "REST"},
+        {InputField::ProjAName, "Sales"},          {InputField::ProjAID, "1001"},
+        {InputField::AddViewAName, "Add Order"},   {InputField::EditViewAName, "Edit Order"},
+        {InputField::ProjAGridFieldID, "OrderID"}, {InputField::ProjALinkedDSType, "SQL"},
+        {InputField::ProjBName, "Stock"},          {InputField::ProjBID, "2002"},
+        {InputField::AddViewBName, "Add Item"},    {InputField::EditViewBName, "Edit Item"},
+        {InputField::ProjBGridFieldID, "ItemID"},  {InputField::ProjBLinkedDSType, "REST"},
     };
     for (const auto& [field, value] : samples) {
         window.field(field)->setText(QString::fromUtf8(value));
