@@ -4,7 +4,7 @@
 BUILD_DIR   ?= build
 BUILD_TYPE  ?= RelWithDebInfo
 JOBS        ?= $(shell nproc)
-PACKAGES    := cmake make g++ qt6-base-dev libgl-dev libbenchmark-dev
+PACKAGES    := cmake make g++ qt6-base-dev libbenchmark-dev fonts-dejavu-core
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run screenshot clean
