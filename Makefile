@@ -4,10 +4,11 @@
 BUILD_DIR   ?= build
 BUILD_TYPE  ?= RelWithDebInfo
 JOBS        ?= $(shell nproc)
-PACKAGES    := cmake make g++ qt6-base-dev libbenchmark-dev fonts-dejavu-core
+PACKAGES    := cmake make g++ qt6-base-dev libbenchmark-dev fonts-dejavu-core \
+               desktop-file-utils appstream dpkg-dev file
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run screenshot clean
+.PHONY: all deps configure build test run package screenshot bench clean
 
 all: build
 
@@ -32,6 +33,17 @@ test: build
 
 run: build
 	./$(BUILD_DIR)/brindlewick
+
+# The Debian package: $(BUILD_DIR)/brindlewick_<version>_<arch>.deb.
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+# Benchmarks, built with optimisation in their own folder; each prints its ratio to a baseline.
+BENCH_DIR ?= build-bench
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DBRINDLEWICK_BENCHMARKS=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS)
+	for b in $(BENCH_DIR)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
 
 # The README's picture of the window, rendered offscreen from the real window.
 screenshot: configure

@@ -5,6 +5,9 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brindlewick"));
+    // The installed desktop entry's name (packaging/), by which a Wayland compositor matches the
+    // window to its entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral("org.example.brindlewick"));
 
     brindlewick::Form1 window;
     window.show();

@@ -20,41 +20,67 @@ constexpr std::array<char16_t, 32> kSpecialCharacters = {
 
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 
-bool holdsItsOwnValue(char16_t unit) {
-    return unit < kFirstSpecialByte || (unit >= 0xA0 && unit <= 0xFF);
+// The bytes of the characters from U+0080 to U+2122, the highest character of bytes 0x80 to
+// 0x9F; 0 for a character that the code page does not hold.
+constexpr char16_t kFirstTabled = 0x80;
+constexpr char16_t kLastTabled = 0x2122;
+using ReverseTable = std::array<unsigned char, kLastTabled - kFirstTabled + 1>;
+
+constexpr ReverseTable makeReverseTable() {
+    ReverseTable table{};
+    for (size_t i = 0; i < kSpecialCharacters.size(); ++i) {
+        table[kSpecialCharacters[i] - kFirstTabled] =
+            static_cast<unsigned char>(kFirstSpecialByte + i);
+    }
+    for (unsigned unit = 0xA0; unit <= 0xFF; ++unit) {
+        table[unit - kFirstTabled] = static_cast<unsigned char>(unit);
+    }
+    return table;
 }
+
+constexpr ReverseTable kReverseTable = makeReverseTable();
+
+constexpr bool isSpecialByte(unsigned char byte) {
+    return byte >= kFirstSpecialByte && byte < 0xA0;
+}
+
+// The character of every byte, so that decoding is one table lookup per byte.
+constexpr std::array<char16_t, 256> makeByteToUnicode() {
+    std::array<char16_t, 256> table{};
+    for (unsigned byte = 0; byte < table.size(); ++byte) {
+        table[byte] = isSpecialByte(static_cast<unsigned char>(byte))
+                          ? kSpecialCharacters[byte - kFirstSpecialByte]
+                          : static_cast<char16_t>(byte);
+    }
+    return table;
+}
+
+constexpr std::array<char16_t, 256> kByteToUnicode = makeByteToUnicode();
 
 }  // namespace
 
 char16_t toUnicode(unsigned char byte) {
-    if (byte >= kFirstSpecialByte && byte < 0xA0) {
-        return kSpecialCharacters[byte - kFirstSpecialByte];
-    }
-    return byte;
+    return kByteToUnicode[byte];
 }
 
 int byteOf(char16_t unit) {
-    if (holdsItsOwnValue(unit)) {
+    if (unit < kFirstTabled) {
         return unit;
     }
-    for (size_t i = 0; i < kSpecialCharacters.size(); ++i) {
-        if (kSpecialCharacters[i] == unit) {
-            return static_cast<int>(kFirstSpecialByte + i);
-        }
+    if (unit > kLastTabled) {
+        return -1;
     }
-    return -1;
+    const unsigned char byte = kReverseTable[unit - kFirstTabled];
+    return byte != 0 ? byte : -1;
 }
 
-qint32 codeOf(QStringView character) {
+qint32 codeOfOtherCharacter(QStringView character) {
     if (character.isEmpty()) {
         throw ComponentError(ErrorNumber::NoCharacterCode,
                              QStringLiteral("An empty character has no character code."),
                              QStringLiteral("AnsiCodePage"));
     }
     const char16_t first = character.front().unicode();
-    if (holdsItsOwnValue(first)) {
-        return first;
-    }
     if (QChar::isHighSurrogate(first) && character.size() > 1 &&
         QChar::isLowSurrogate(character[1].unicode())) {
         return -static_cast<qint32>(QChar::surrogateToUcs4(first, character[1].unicode()));
@@ -68,9 +94,10 @@ qint32 codeOf(QStringView character) {
 
 QString decode(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    for (const char byte : bytes) {
-        *out++ = toUnicode(static_cast<unsigned char>(byte));
+    auto* out = reinterpret_cast<char16_t*>(text.data());
+    const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        out[i] = kByteToUnicode[in[i]];
     }
     return text;
 }
@@ -86,6 +113,28 @@ bool encode(QStringView text, QByteArray& bytes) {
         *out++ = static_cast<char>(byte);
     }
     return true;
+}
+
+qsizetype encodeInPlace(QString& text) {
+    auto* units = reinterpret_cast<char16_t*>(text.data());
+    auto* bytes = reinterpret_cast<unsigned char*>(units);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int byte = byteOf(units[i]);
+        if (byte < 0) {
+            return i;
+        }
+        bytes[i] = static_cast<unsigned char>(byte);
+    }
+    return text.size();
+}
+
+void restoreInPlace(QString& text, qsizetype count) {
+    auto* units = reinterpret_cast<char16_t*>(text.data());
+    const auto* bytes = reinterpret_cast<const unsigned char*>(units);
+    // Back to front: unit i lands at bytes 2i and 2i+1, past every byte still to be read.
+    for (qsizetype i = count - 1; i >= 0; --i) {
+        units[i] = kByteToUnicode[bytes[i]];
+    }
 }
 
 }  // namespace brindlewick::ansi

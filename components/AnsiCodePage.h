@@ -16,14 +16,35 @@ char16_t toUnicode(unsigned char byte);
 // The byte of a UTF-16 unit that the code page holds, or -1 when it holds none.
 int byteOf(char16_t unit);
 
+// True for the units that stand for the byte of their own value: all but 0x80 to 0x9F.
+inline bool holdsItsOwnValue(char16_t unit) {
+    return unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF);
+}
+
+// codeOf for a character that does not hold its own value, or is empty.
+qint32 codeOfOtherCharacter(QStringView character);
+
 // The code of the character at the start of `character` (one unit, or a surrogate pair taken
 // as one character). Characters in the code page get their byte, 0 to 255. Any other character
 // gets minus its Unicode scalar value, and a lone surrogate counts as U+FFFD, so that no
 // character is lost as '?'. Throws ComponentError when `character` is empty.
-qint32 codeOf(QStringView character);
+inline qint32 codeOf(QStringView character) {
+    if (!character.isEmpty() && holdsItsOwnValue(character.front().unicode())) {
+        return character.front().unicode();
+    }
+    return codeOfOtherCharacter(character);
+}
 
 // Decodes Windows-1252 bytes.
 QString decode(QByteArrayView bytes);
+
+// Encodes the text as Windows-1252 bytes into its own storage, byte i where unit i's storage
+// begins at byte 2i, so nothing is read after it is overwritten. Stops at the first character the
+// code page does not hold and returns the number of bytes written.
+qsizetype encodeInPlace(QString& text);
+
+// Undoes encodeInPlace for the first `count` bytes, so that `text` holds its characters again.
+void restoreInPlace(QString& text, qsizetype count);
 
 // Encodes text as Windows-1252 bytes into `bytes`. Returns false, leaving `bytes` unspecified,
 // when the text holds a character that the code page does not hold.

@@ -101,13 +101,12 @@ class TemplateParser {
             }
         }
         const QString where = name_.isEmpty() ? QString() : QStringLiteral(" in %1").arg(name_);
-        throw ComponentError(ErrorNumber::TemplateSyntax,
-                             QStringLiteral("Template error%1 at line %2, column %3: %4")
-                                 .arg(where)
-                                 .arg(line)
-                                 .arg(at - lineStart + 1)
-                                 .arg(problem),
-                             kSource);
+        // One pass over all four arguments, so that a '%' in the name stays as it is.
+        throw ComponentError(
+            ErrorNumber::TemplateSyntax,
+            QStringLiteral("Template error%1 at line %2, column %3: %4")
+                .arg(where, QString::number(line), QString::number(at - lineStart + 1), problem),
+            kSource);
     }
 
     QStringView text_;

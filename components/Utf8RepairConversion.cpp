@@ -11,20 +11,42 @@ namespace {
 
 constexpr char16_t kByteOrderMark = 0xFEFF;
 
-bool isAscii(const QString& text) {
-    return std::all_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() < 0x80; });
+constexpr qsizetype kLongestUtf8Sequence = 4;
+
+// The position of the first unit of U+0080 or above, or -1.
+qsizetype firstNonAscii(QStringView text) {
+    const auto* it =
+        std::find_if(text.begin(), text.end(), [](QChar c) { return c.unicode() >= 0x80; });
+    return it == text.end() ? -1 : it - text.begin();
+}
+
+// Whether the bytes from `position` on can begin valid UTF-8. Text saved as Windows-1252 almost
+// always fails here, at its first accented letter, which spares encoding the whole text.
+bool canStartUtf8(QStringView text, qsizetype position) {
+    QByteArray head;
+    if (!ansi::encode(text.sliced(position, std::min(kLongestUtf8Sequence, text.size() - position)),
+                      head)) {
+        return false;
+    }
+    const auto lead = static_cast<unsigned char>(head[0]);
+    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    return head.size() >= length && QUtf8StringView(head.first(length)).isValidUtf8();
 }
 
 // The text decoded from its Windows-1252 bytes as UTF-8, when those bytes are UTF-8.
 QString repairedUtf8(QString text) {
-    if (isAscii(text)) {
+    const qsizetype position = firstNonAscii(text);
+    if (position < 0 || !canStartUtf8(text, position)) {
         return text;
     }
-    QByteArray bytes;
-    if (!ansi::encode(text, bytes) || !QUtf8StringView(bytes).isValidUtf8()) {
-        return text;
+    // The bytes are made in the text's own storage: a large template is not copied once more.
+    const qsizetype encoded = ansi::encodeInPlace(text);
+    const QByteArrayView bytes(reinterpret_cast<const char*>(text.constData()), encoded);
+    if (encoded == text.size() && QUtf8StringView(bytes).isValidUtf8()) {
+        return QString::fromUtf8(bytes);
     }
-    return QString::fromUtf8(bytes);
+    ansi::restoreInPlace(text, encoded);
+    return text;
 }
 
 }  // namespace

@@ -97,6 +97,11 @@ class TestComponents : public QObject {
         QTest::newRow("bytes valid as neither kept") << asAnsi("\xC3") << asAnsi("\xC3");
         QTest::newRow("overlong form kept") << asAnsi("\xC0\xAF") << asAnsi("\xC0\xAF");
         QTest::newRow("encoded surrogate kept") << asAnsi("\xED\xA0\x80") << asAnsi("\xED\xA0\x80");
+        QTest::newRow("valid start, invalid later kept")
+            << asAnsi("\xC3\xA9 and \xC3(") << asAnsi("\xC3\xA9 and \xC3(");
+        QTest::newRow("valid start, character outside the code page later kept")
+            << asAnsi("\xC3\xA9") + QStringLiteral("\u4E2D")
+            << asAnsi("\xC3\xA9") + QStringLiteral("\u4E2D");
         QTest::newRow("outside the code page kept")
             << QStringLiteral("\u4E2D") << QStringLiteral("\u4E2D");
         QTest::newRow("UTF-8 byte-order mark dropped") << asAnsi("\xEF\xBB\xBFx") << "x";
@@ -182,10 +187,16 @@ class TestComponents : public QObject {
         QCOMPARE(templateError(templateText), error);
     }
 
+    void templateNameStandsInErrors_data() {
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "Template.txt";
+        QTest::newRow("percent signs stay as they are") << "50%1 off %2.txt";
+    }
     void templateNameStandsInErrors() {
-        QCOMPARE(templateError(QStringLiteral("}"), QStringLiteral("Template.txt")),
-                 QStringLiteral("Template error in Template.txt at line 1, column 1: '}' closes no "
-                                "placeholder; write }} for a literal }."));
+        QFETCH(QString, name);
+        QCOMPARE(templateError(QStringLiteral("\n}"), name),
+                 "Template error in " + name +
+                     " at line 2, column 1: '}' closes no placeholder; write }} for a literal }.");
     }
 
     void renderNeedsALoadedTemplateAndEnoughValues() {

@@ -32,15 +32,15 @@ QString expectedEscape(int byte, bool keepMarks) {
 }
 
 QString urlEncodeChar(const QString& character, qint32& code) {
-    QString result;
+    EncodedText result;
     URLEncodeChar(character, code, result);
-    return result;
+    return result.take();
 }
 
 QString uriEscapeChar(const QString& character) {
-    QString result;
+    EncodedText result;
     URIEscapeChar(character, result);
-    return result;
+    return result.take();
 }
 
 }  // namespace
@@ -159,10 +159,10 @@ class TestStrings : public QObject {
             records_ = installRecordingLogger(FailOn::EveryCall);
         }
         qint32 code = -1;
-        QString result;
+        EncodedText result;
         QVERIFY_THROWS_EXCEPTION(ComponentError, URLEncodeChar(QString(), code, result));
         QVERIFY_THROWS_EXCEPTION(ComponentError, URIEscapeChar(QString(), result));
-        QVERIFY(result.isEmpty());
+        QCOMPARE(result.size(), 0);
     }
 
   private:

@@ -1,0 +1,148 @@
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <map>
+
+#include "GenerateCommand.h"
+#include "TempDir.h"
+#include "TestComponents.h"
+
+using namespace brindlewick;
+using namespace brindlewick::test;
+
+namespace {
+
+// A window stand-in with two projects typed in: fields by name, an output text and the
+// failures it was asked to show.
+class FakeView final : public GeneratorView {
+  public:
+    std::map<InputField, QString> fields = {
+        {InputField::ProjAName, QStringLiteral("Sales")},
+        {InputField::ProjAID, QStringLiteral("1001")},
+        {InputField::AddViewAName, QStringLiteral("Add Order")},
+        {InputField::EditViewAName, QStringLiteral("Edit Order")},
+        {InputField::ProjAGridFieldID, QStringLiteral("OrderID")},
+        {InputField::ProjALinkedDSType, QStringLiteral("Table")},
+        {InputField::ProjBName, QStringLiteral("Stock")},
+        {InputField::ProjBID, QStringLiteral("2002")},
+        {InputField::AddViewBName, QStringLiteral("Add Item")},
+        {InputField::EditViewBName, QStringLiteral("Edit Item")},
+        {InputField::ProjBGridFieldID, QStringLiteral("ItemID")},
+        {InputField::ProjBLinkedDSType, QStringLiteral("Query")},
+    };
+    QString output = QStringLiteral("previous output");
+    QStringList failures;
+
+    QString fieldText(InputField field) const override { return fields.at(field); }
+    QString outputText() const override { return output; }
+    void setOutputText(const QString& text) override { output = text; }
+    void showFailure(const QString& description) override { failures.append(description); }
+};
+
+// The files the runs read, in order, from the reader's start traces.
+QStringList filesRead(const LogRecords& records) {
+    const QString start = QStringLiteral(".GetBodyFromTextFile, Start, File:");
+    QStringList paths;
+    for (const LogRecord& record : *records) {
+        if (record.message.startsWith(start)) {
+            paths.append(record.message.mid(start.size()));
+        }
+    }
+    return paths;
+}
+
+}  // namespace
+
+// The build installed into a temporary prefix, the way a user installs it from source. There is
+// no template beside the installed program, so it has to find the one installed under
+// share/brindlewick through the data locations.
+class TestInstalled : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void initTestCase() {
+        QVERIFY(prefix_.isValid());
+        QProcess install;
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start(QStringLiteral(BRINDLEWICK_CMAKE_COMMAND),
+                      {QStringLiteral("--install"), QStringLiteral(BRINDLEWICK_BUILD_DIR),
+                       QStringLiteral("--prefix"), prefix_.path()});
+        QVERIFY(install.waitForFinished(60000));
+        QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
+                 install.readAll().constData());
+        QVERIFY(!QFileInfo::exists(programFolder() + QStringLiteral("/Template.txt")));
+
+        // The data locations of a session that has only this prefix, and a user who has no
+        // template of their own yet. The started program inherits them.
+        qputenv("XDG_DATA_HOME", QFile::encodeName(userData_.path(QString())));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(prefix_.filePath(QStringLiteral("share"))));
+    }
+    void init() { records_ = installRecordingLogger(); }
+    void cleanup() { Components::restoreDefaults(); }
+
+    void installedProgramStartsAndKeepsRunning() {
+        QProcess program;
+        program.setProcessChannelMode(QProcess::MergedChannels);
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        program.setProcessEnvironment(environment);
+        program.start(programFolder() + QStringLiteral("/brindlewick"), {});
+        QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
+
+        // The program has no command line and never quits by itself: running after a moment
+        // means that it came up and shows its window.
+        const bool ended = program.waitForFinished(2000);
+        QVERIFY2(!ended, qPrintable(QStringLiteral("it ended with exit code %1: %2")
+                                        .arg(program.exitCode())
+                                        .arg(QString::fromLocal8Bit(program.readAll()))));
+        program.terminate();
+        QVERIFY(program.waitForFinished(10000));
+    }
+
+    void generatesFromTheInstalledTemplate() {
+        FakeView installed;
+        runGenerateCommand(installed, programFolder());
+        QVERIFY2(installed.failures.isEmpty(), qPrintable(installed.failures.join(u'\n')));
+        QCOMPARE(filesRead(records_),
+                 QStringList({prefix_.filePath(QStringLiteral("share/brindlewick/Template.txt"))}));
+        QVERIFY(installed.output.contains(QStringLiteral("Sales%2FAdd%20Order")));
+
+        // The same text as in the build tree, where the default template lies beside the
+        // program.
+        FakeView built;
+        runGenerateCommand(built, QStringLiteral(BRINDLEWICK_BUILD_DIR));
+        QVERIFY2(built.failures.isEmpty(), qPrintable(built.failures.join(u'\n')));
+        QCOMPARE(installed.output, built.output);
+    }
+
+    void usersOwnTemplateComesFirst() {
+        QVERIFY(QDir().mkpath(userData_.path(QStringLiteral("brindlewick"))));
+        const QString own = userData_.write(QStringLiteral("brindlewick/Template.txt"),
+                                            "{2}, from the user's own template");
+        FakeView view;
+        runGenerateCommand(view, programFolder());
+        QVERIFY(QFile::remove(own));
+        QCOMPARE(filesRead(records_), QStringList({own}));
+        QCOMPARE(view.output, QStringLiteral("Sales, from the user's own template"));
+    }
+
+  private:
+    QString programFolder() const { return prefix_.filePath(QStringLiteral("bin")); }
+
+    QTemporaryDir prefix_;
+    TempDir userData_;
+    LogRecords records_;
+};
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    // The installed program's name, which names its data folder.
+    QCoreApplication::setApplicationName(QStringLiteral("brindlewick"));
+    TestInstalled suite;
+    return QTest::qExec(&suite, argc, argv);
+}
+#include "tst_installed.moc"
