@@ -1,7 +1,9 @@
 #include "GenerateCommand.h"
 
+#include <QStringMatcher>
 #include <array>
 #include <utility>
+#include <vector>
 
 #include "Components.h"
 #include "ErrorInfo.h"
@@ -42,8 +44,43 @@ QString readTemplate(const QString& applicationFolder) {
     return templateText;
 }
 
+// The template filled with the values of the fields. The values live only for the call, and the
+// result is handed on without a copy kept here, so the first encoding pass can let it go.
+QString renderFieldValues(TemplateEngine& engine, const GeneratorView& view) {
+    QStringList values = buildFieldValues(view);
+    QString rendered;
+    engine.Render(values, rendered);
+    return rendered;
+}
+
 QString describeCurrentFailure() {
     return currentErrorInfo().description;
+}
+
+// Every occurrence of `before` in `text` replaced by `after`: found left to right, compared
+// exactly, never overlapping, and replaced text is not searched again. The result is built in
+// one allocation of its final size, so the cost stays linear however many occurrences there are.
+QString replaceAll(const QString& text, const QString& before, const QString& after) {
+    const QStringMatcher matcher(before, Qt::CaseSensitive);
+    std::vector<qsizetype> positions;
+    for (qsizetype at = matcher.indexIn(text); at >= 0;
+         at = matcher.indexIn(text, at + before.size())) {
+        positions.push_back(at);
+    }
+    if (positions.empty()) {
+        return text;
+    }
+    const auto count = static_cast<qsizetype>(positions.size());
+    QString result;
+    result.reserve(text.size() + count * (after.size() - before.size()));
+    qsizetype copied = 0;
+    for (const qsizetype at : positions) {
+        result += QStringView(text).sliced(copied, at - copied);
+        result += after;
+        copied = at + before.size();
+    }
+    result += QStringView(text).sliced(copied);
+    return result;
 }
 
 }  // namespace
@@ -71,25 +108,21 @@ QStringList buildFieldValues(const GeneratorView& view) {
 
 void encodeViewPaths(GeneratorView& view) {
     for (const ViewPathFields& fields : kViewPaths) {
-        QString output = view.outputText();
+        const QString output = view.outputText();
         const QString raw = viewPathOf(view, fields);
-        output.replace(raw, TzStrMan_UrlEncode(raw), Qt::CaseSensitive);
-        view.setOutputText(output);
+        view.setOutputText(replaceAll(output, raw, TzStrMan_UrlEncode(raw)));
     }
 }
 
 void runGenerateCommand(GeneratorView& view, const QString& applicationFolder) {
     try {
         const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
-        QString templateText = readTemplate(applicationFolder);
-        QString templateName;
-        engine->LoadTemplate(templateText, templateName);
-        QString rendered;
         {
-            QStringList values = buildFieldValues(view);
-            engine->Render(values, rendered);
+            QString templateText = readTemplate(applicationFolder);
+            QString templateName;
+            engine->LoadTemplate(templateText, templateName);
         }
-        view.setOutputText(rendered);
+        view.setOutputText(renderFieldValues(*engine, view));
         encodeViewPaths(view);
     } catch (...) {
         view.showFailure(describeCurrentFailure());

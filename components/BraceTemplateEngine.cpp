@@ -9,20 +9,20 @@ namespace {
 const QString kSource = QStringLiteral("TemplateEngine");
 constexpr qsizetype kLongestQuotedPlaceholder = 16;
 
-// Reads a template text into literal text and value references, failing with the line and
-// column of the first brace that is neither an escape nor a placeholder.
+// Walks a template text: hands each run of literal text (as a position and a length in the text)
+// and each value reference to the caller, in order, and fails with the line and column of the
+// first brace that is neither an escape nor a placeholder. An escape gives the first of its two
+// braces as a run of its own.
 class TemplateParser {
   public:
     TemplateParser(QStringView text, const QString& name) : text_(text), name_(name) {}
 
-    void parse(QString& literal, QList<BraceTemplateEngine::Segment>& segments) {
-        using Segment = BraceTemplateEngine::Segment;
+    template <typename OnLiteral, typename OnValue>
+    void walk(OnLiteral onLiteral, OnValue onValue) const {
         qsizetype runStart = 0;
-        qsizetype literalStart = 0;
-        const auto flushLiteral = [&] {
-            if (literal.size() > literalStart) {
-                segments.append(Segment{literalStart, literal.size() - literalStart, -1});
-                literalStart = literal.size();
+        const auto literalUpTo = [&](qsizetype end) {
+            if (end > runStart) {
+                onLiteral(runStart, end - runStart);
             }
         };
         for (qsizetype i = 0; i < text_.size(); ++i) {
@@ -31,7 +31,7 @@ class TemplateParser {
                 continue;
             }
             if (isDoubled(i)) {
-                literal += text_.sliced(runStart, i + 1 - runStart);
+                literalUpTo(i + 1);
                 runStart = ++i + 1;
                 continue;
             }
@@ -40,14 +40,12 @@ class TemplateParser {
             }
             qsizetype end = 0;
             const int index = readPlaceholder(i, end);
-            literal += text_.sliced(runStart, i - runStart);
-            flushLiteral();
-            segments.append(Segment{0, 0, index});
+            literalUpTo(i);
+            onValue(index);
             i = end;
             runStart = end + 1;
         }
-        literal += text_.sliced(runStart);
-        flushLiteral();
+        literalUpTo(text_.size());
     }
 
   private:
@@ -116,40 +114,39 @@ class TemplateParser {
 }  // namespace
 
 void BraceTemplateEngine::LoadTemplate(QString& templateText, QString& secondText) {
-    QString literal;
-    QList<Segment> segments;
-    TemplateParser(templateText, secondText).parse(literal, segments);
-    literalText_ = std::move(literal);
-    segments_ = std::move(segments);
+    TemplateParser(templateText, secondText).walk([](qsizetype, qsizetype) {}, [](int) {});
+    templateText_ = templateText;
     loaded_ = true;
 }
 
+// The template is walked twice, once to size the result and once to fill it, rather than kept
+// as a list of pieces: a list of pieces would take more memory than the template itself.
 void BraceTemplateEngine::Render(QStringList& values, QString& result) {
     if (!loaded_) {
         throw ComponentError(ErrorNumber::TemplateNotLoaded,
                              QStringLiteral("No template has been loaded."), kSource);
     }
+    const TemplateParser parser(templateText_, QString());
     qsizetype length = 0;
-    for (const Segment& segment : segments_) {
-        if (segment.valueIndex >= values.size()) {
-            throw ComponentError(ErrorNumber::TemplateValues,
-                                 QStringLiteral("The template refers to value %1, but only %2 "
-                                                "values were given.")
-                                     .arg(segment.valueIndex)
-                                     .arg(values.size()),
-                                 kSource);
-        }
-        length += segment.valueIndex < 0 ? segment.length : values[segment.valueIndex].size();
-    }
+    parser.walk([&length](qsizetype, qsizetype count) { length += count; },
+                [&length, &values](int index) {
+                    if (index >= values.size()) {
+                        throw ComponentError(
+                            ErrorNumber::TemplateValues,
+                            QStringLiteral("The template refers to value %1, but only %2 values "
+                                           "were given.")
+                                .arg(index)
+                                .arg(values.size()),
+                            kSource);
+                    }
+                    length += values[index].size();
+                });
     QString text;
     text.reserve(length);
-    for (const Segment& segment : segments_) {
-        if (segment.valueIndex < 0) {
-            text += QStringView(literalText_).sliced(segment.offset, segment.length);
-        } else {
-            text += values[segment.valueIndex];
-        }
-    }
+    const QStringView source(templateText_);
+    parser.walk(
+        [&text, source](qsizetype from, qsizetype count) { text += source.sliced(from, count); },
+        [&text, &values](int index) { text += values[index]; });
     result = std::move(text);
 }
 

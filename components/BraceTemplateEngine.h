@@ -1,7 +1,5 @@
 #pragma once
 
-#include <QList>
-
 #include "TemplateEngine.h"
 
 namespace brindlewick {
@@ -14,19 +12,11 @@ class BraceTemplateEngine final : public TemplateEngine {
   public:
     static constexpr int kValueCount = 12;
 
-    // A run of literal text, or (when valueIndex >= 0) the value of that index.
-    struct Segment {
-        qsizetype offset = 0;
-        qsizetype length = 0;
-        int valueIndex = -1;
-    };
-
     void Render(QStringList& values, QString& result) override;
     void LoadTemplate(QString& templateText, QString& secondText) override;
 
   private:
-    QString literalText_;  // the template's literal text with escapes resolved
-    QList<Segment> segments_;
+    QString templateText_;  // shared with the caller's text, not copied
     bool loaded_ = false;
 };
 

@@ -1,0 +1,153 @@
+// A whole Generate through the window on a 10 MB template whose every line holds view paths and
+// placeholders, against one setPlainText of the final output; then the peak memory of one
+// Generate over an idle window, for that template and for a 200 MB one.
+#include <QApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTemporaryDir>
+#include <QTest>
+#include <cstdio>
+
+#include "BenchSupport.h"
+#include "Components.h"
+#include "Form1.h"
+
+using namespace brindlewick;
+using namespace brindlewick::bench;
+
+namespace {
+
+constexpr qsizetype kTemplateBytes = 10'000'000;
+constexpr qsizetype kHugeTemplateBytes = 200'000'000;
+constexpr double kMemoryTarget = 10.0;
+
+const QByteArray kTemplateLine =
+    "  <Map id=\"{0}\" source=\"{4}\" target=\"{7}\" raw=\"Sales/Add Order\" "
+    "back=\"https://example.com/open?v=Stock/Edit Item&g={8}\" type=\"{10}\" />\n";
+
+class SilentLogger final : public ErrorLogger {
+  public:
+    void LogMessage(QString&, const ErrorInfo*, qint32&, qint32&) override {}
+};
+
+class FixedPathService final : public FilePathService {
+  public:
+    explicit FixedPathService(QString path) : path_(std::move(path)) {}
+    void ResolvePath(QString&, QString&, QString& result) override { result = path_; }
+
+  private:
+    QString path_;
+};
+
+void writeTemplate(const QString& path, qsizetype bytes) {
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qFatal("cannot write %s", qPrintable(path));
+    }
+    const QByteArray block = kTemplateLine.repeated(10'000);
+    for (qsizetype written = 0; written < bytes; written += block.size()) {
+        file.write(block);
+    }
+}
+
+void useTemplate(const QString& path) {
+    Components::setFilePathServiceFactory(
+        [path] { return std::make_unique<FixedPathService>(path); });
+}
+
+void fillFields(Form1& form) {
+    const std::pair<InputField, const char*> values[] = {
+        {InputField::ProjAName, "Sales"},          {InputField::ProjAID, "1001"},
+        {InputField::AddViewAName, "Add Order"},   {InputField::EditViewAName, "Edit Order"},
+        {InputField::ProjAGridFieldID, "OrderID"}, {InputField::ProjALinkedDSType, "SQL"},
+        {InputField::ProjBName, "Stock"},          {InputField::ProjBID, "2002"},
+        {InputField::AddViewBName, "Add Item"},    {InputField::EditViewBName, "Edit Item"},
+        {InputField::ProjBGridFieldID, "ItemID"},  {InputField::ProjBLinkedDSType, "REST"},
+    };
+    for (const auto& [field, value] : values) {
+        form.field(field)->setText(QString::fromLatin1(value));
+    }
+}
+
+std::unique_ptr<Form1> shownForm() {
+    auto form = std::make_unique<Form1>();
+    form->setFailureDialog(
+        [](QWidget*, const QString& text) { qFatal("Generate failed: %s", qPrintable(text)); });
+    fillFields(*form);
+    form->show();
+    if (!QTest::qWaitForWindowExposed(form.get())) {
+        qFatal("the window was not shown");
+    }
+    return form;
+}
+
+// The memory one Generate needs above an idle window, as a multiple of the template's size, and
+// for comparison the memory of putting its output into an idle window's output field.
+void measurePeakMemory(const QString& path, qsizetype templateBytes, const char* label) {
+    useTemplate(path);
+    const auto form = shownForm();
+    QCoreApplication::processEvents();
+    resetPeakResident();
+    const std::int64_t idle = residentBytes();
+    QElapsedTimer timer;
+    timer.start();
+    form->cmdOK_Click();
+    QCoreApplication::processEvents();
+    const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+    const std::int64_t growth = peakResidentBytes() - idle;
+    {
+        const QString output = form->output()->toPlainText();
+        const auto idleForm = shownForm();
+        QCoreApplication::processEvents();
+        resetPeakResident();
+        const std::int64_t before = residentBytes();
+        idleForm->output()->setPlainText(output);
+        QCoreApplication::processEvents();
+        std::printf("%s: setPlainText of the output alone: peak %s above an idle window\n", label,
+                    megabytes(peakResidentBytes() - before).c_str());
+    }
+    const double ratio = static_cast<double>(growth) / static_cast<double>(templateBytes);
+    std::printf(
+        "%s: Generate took %.2f s; peak memory %s above the idle window (%s) = %.2fx the "
+        "template's %s; target <= %.0fx: %s\n",
+        label, seconds, megabytes(growth).c_str(), megabytes(idle).c_str(), ratio,
+        megabytes(templateBytes).c_str(), kMemoryTarget,
+        ratio <= kMemoryTarget ? "met" : "NOT MET");
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    Components::setErrorLoggerFactory([] { return std::make_unique<SilentLogger>(); });
+    const QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Template.txt"));
+    writeTemplate(path, kTemplateBytes);
+
+    measurePeakMemory(path, kTemplateBytes, "10 MB template");
+    if (qEnvironmentVariableIsEmpty("BENCH_SKIP_HUGE")) {
+        const QString hugePath = dir.filePath(QStringLiteral("Huge.txt"));
+        writeTemplate(hugePath, kHugeTemplateBytes);
+        measurePeakMemory(hugePath, kHugeTemplateBytes, "200 MB template");
+        QFile::remove(hugePath);
+    }
+
+    useTemplate(path);
+    const auto form = shownForm();
+    form->cmdOK_Click();
+    const QString finalText = form->output()->toPlainText();
+    Form1* window = form.get();
+    registerBenchmark("Generate/10MB", kTemplateBytes, [window] {
+        window->cmdOK_Click();
+        QCoreApplication::processEvents();
+    });
+    registerBenchmark("setPlainText/10MB", kTemplateBytes, [window, finalText] {
+        window->output()->setPlainText(finalText);
+        QCoreApplication::processEvents();
+    });
+    return runAndCompare(argc, argv,
+                         {{"Generate/10MB", "setPlainText/10MB", Compare::Time, 2.0,
+                           "time of one setPlainText of the output"}});
+}
