@@ -8,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <algorithm>
+#include <limits>
 #include <vector>
 
 #include "FieldFont.h"
@@ -38,6 +39,14 @@ QPlainTextEdit* createOutputField(QWidget* parent) {
     output->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setTabChangesFocus(true);
     return output;
+}
+
+// A single-line field without a length limit: Qt's default of 32767 characters would cut a
+// pasted value short without a word.
+QLineEdit* createInputField(QWidget* parent) {
+    auto* field = new QLineEdit(parent);
+    field->setMaxLength(std::numeric_limits<int>::max());
+    return field;
 }
 
 QLabel* createLabel(const QString& caption, QWidget* parent) {
@@ -117,7 +126,7 @@ QWidget* Form1::createControl(const ControlSpec& spec) {
             control = cmdOK_;
             break;
         case ControlKind::TextField:
-            control = new QLineEdit(parent);
+            control = createInputField(parent);
             break;
         case ControlKind::MultiLineTextField:
             txtOutput_ = createOutputField(parent);

@@ -9,6 +9,7 @@
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
+#include <limits>
 
 #include "Form1.h"
 #include "TempDir.h"
@@ -152,7 +153,7 @@ class TestWindow : public QObject {
         QCOMPARE(windowRect(control, form_.get()), rect);
         if (const auto* field = qobject_cast<const QLineEdit*>(control)) {
             QVERIFY(field->text().isEmpty());
-            QCOMPARE(field->maxLength(), 32767);  // Qt's own ceiling; no limit of the window's
+            QCOMPARE(field->maxLength(), std::numeric_limits<int>::max());
             QVERIFY(!field->accessibleName().isEmpty());
         }
         if (const auto* label = qobject_cast<const QLabel*>(control)) {
@@ -235,6 +236,15 @@ class TestWindow : public QObject {
         QCOMPARE(form_->output()->toPlainText(),
                  QStringLiteral("My Proj My%20Proj%2FAdd%20View|43"));
         QVERIFY(shownFailures_.isEmpty());
+    }
+
+    void longPastedValuesAreKeptWhole() {
+        useTemplate("{2}");
+        const QString longName(100'000, u'x');
+        form_->field(InputField::ProjAName)->setFocus();
+        form_->field(InputField::ProjAName)->insert(longName);
+        QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
+        QCOMPARE(form_->output()->toPlainText(), longName);
     }
 
     void returnGeneratesInFieldsButBreaksLinesInTheOutput() {
