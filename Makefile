@@ -6,6 +6,8 @@ BUILD_TYPE  ?= RelWithDebInfo
 JOBS        ?= $(shell nproc)
 PACKAGES    := cmake make g++ qt6-base-dev libbenchmark-dev fonts-dejavu-core \
                desktop-file-utils appstream dpkg-dev file
+# clang and its sanitizer and libFuzzer runtimes, for the fuzz targets (see "Hardening" below).
+PACKAGES    += clang libclang-rt-14-dev
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run package screenshot bench clean
@@ -30,6 +32,8 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	$(MAKE) --no-print-directory test-sanitized
+	$(MAKE) --no-print-directory fuzz-smoke
 
 run: build
 	./$(BUILD_DIR)/brindlewick
@@ -43,12 +47,61 @@ BENCH_DIR ?= build-bench
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DBRINDLEWICK_BENCHMARKS=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS)
-	for b in $(BENCH_DIR)/bench/bench_*; do [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
+	for b in $(BENCH_DIR)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
 
 # The README's picture of the window, rendered offscreen from the real window.
 screenshot: configure
 	cmake --build $(BUILD_DIR) --target brindlewick_screenshot -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/brindlewick_screenshot docs/screenshot.png
+
+# Hardening. test-sanitized builds everything with AddressSanitizer (leaks included) and
+# UndefinedBehaviorSanitizer in $(ASAN_DIR) and runs the suite there; any report fails the run.
+# The packaging checks, which run outside tools on files, are left to the normal run.
+# fuzz builds the libFuzzer targets of fuzz/ with clang in $(FUZZ_DIR) and runs each for
+# FUZZ_SECONDS (`make -j2 fuzz` runs two at a time). What they add to the seed corpora of
+# fuzz/corpus/ stays in $(FUZZ_DIR)/corpus/, and an input that breaks a property is saved in
+# $(FUZZ_DIR)/findings/. fuzz-smoke runs each for FUZZ_SMOKE_SECONDS on a copy of its seeds.
+# `make test` ends with test-sanitized and fuzz-smoke.
+ASAN_DIR           ?= build-asan
+FUZZ_DIR           ?= build-fuzz
+FUZZ_SECONDS       ?= 600
+FUZZ_SMOKE_SECONDS ?= 5
+FUZZERS            := url_encoder template_engine text_conversion
+SANITIZER_ENV      := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+
+.PHONY: test-sanitized fuzz-build fuzz fuzz-smoke $(addprefix fuzz-,$(FUZZERS))
+
+test-sanitized: deps
+	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DBRINDLEWICK_SANITIZE=ON
+	cmake --build $(ASAN_DIR) -j $(JOBS)
+	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) \
+	  ctest --output-on-failure -j $(JOBS) --exclude-regex '^packaging_'
+
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \
+	  -DBRINDLEWICK_FUZZ=ON
+	cmake --build $(FUZZ_DIR) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZERS))
+	mkdir -p $(FUZZ_DIR)/findings
+
+fuzz: $(addprefix fuzz-,$(FUZZERS))
+
+$(addprefix fuzz-,$(FUZZERS)): fuzz-%: fuzz-build
+	@mkdir -p $(FUZZ_DIR)/corpus/$*
+	@echo "fuzz_$*: $(FUZZ_SECONDS) s, log in $(FUZZ_DIR)/fuzz_$*.log"
+	@$(FUZZ_DIR)/fuzz/fuzz_$* -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  -artifact_prefix=$(FUZZ_DIR)/findings/$*- $(FUZZ_DIR)/corpus/$* fuzz/corpus/$* \
+	  > $(FUZZ_DIR)/fuzz_$*.log 2>&1 || { tail -n 40 $(FUZZ_DIR)/fuzz_$*.log; exit 1; }
+	@grep -E 'DONE|^stat::average_exec_per_sec' $(FUZZ_DIR)/fuzz_$*.log | sed 's/^/fuzz_$*: /'
+
+fuzz-smoke: fuzz-build
+	@for f in $(FUZZERS); do \
+	  seeds=$$(mktemp -d) && cp fuzz/corpus/$$f/* $$seeds/ && \
+	  $(FUZZ_DIR)/fuzz/fuzz_$$f -max_total_time=$(FUZZ_SMOKE_SECONDS) \
+	    -artifact_prefix=$(FUZZ_DIR)/findings/$$f- $$seeds > $(FUZZ_DIR)/smoke_$$f.log 2>&1; \
+	  status=$$?; rm -rf $$seeds; \
+	  if [ $$status != 0 ]; then tail -n 40 $(FUZZ_DIR)/smoke_$$f.log; exit 1; fi; \
+	  grep DONE $(FUZZ_DIR)/smoke_$$f.log | sed "s/^/fuzz_$$f smoke run: /"; \
+	done
 
 clean:
 	rm -rf $(BUILD_DIR)
