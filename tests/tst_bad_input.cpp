@@ -1,0 +1,332 @@
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStringEncoder>
+#include <QTemporaryFile>
+#include <QTest>
+#include <cerrno>
+#include <cstdio>
+
+#include "Form1.h"
+#include "StderrErrorLogger.h"
+#include "TempDir.h"
+#include "TestComponents.h"
+
+using namespace brindlewick;
+using namespace brindlewick::test;
+
+// Bad input from every side, through the real window: templates that cannot be read or read
+// oddly, odd field values and failing components. Every run ends either with the right output
+// or with a message that says what went wrong, and a failed run leaves the output as it was.
+
+namespace {
+
+const QString kKeptOutput = QStringLiteral("the output before the run");
+
+QString unreadableMessage(const QString& path) {
+    return QStringLiteral("The template file could not be read or is empty:\n") + path;
+}
+
+// A text saved as UTF-16 with a byte-order mark, as some editors save it.
+QByteArray utf16WithByteOrderMark(QStringView text) {
+    return QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom)(text);
+}
+
+// Always resolves to one given file, wherever the test program lies.
+class FixedPathService final : public FilePathService {
+  public:
+    explicit FixedPathService(QString path) : path_(std::move(path)) {}
+    void ResolvePath(QString&, QString&, QString& result) override { result = path_; }
+
+  private:
+    QString path_;
+};
+
+void useTemplateAt(const QString& path) {
+    Components::setFilePathServiceFactory(
+        [path] { return std::make_unique<FixedPathService>(path); });
+}
+
+// Collects what the program writes to standard error while it lives.
+class StderrCapture {
+  public:
+    StderrCapture() {
+        if (!file_.open()) {
+            qFatal("cannot open a file to capture standard error in");
+        }
+        std::fflush(stderr);
+        saved_ = ::dup(STDERR_FILENO);
+        ::dup2(file_.handle(), STDERR_FILENO);
+    }
+    ~StderrCapture() { restore(); }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    QString text() {
+        restore();
+        file_.seek(0);
+        return QString::fromUtf8(file_.readAll());
+    }
+
+  private:
+    void restore() {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            ::dup2(saved_, STDERR_FILENO);
+            ::close(saved_);
+            saved_ = -1;
+        }
+    }
+
+    QTemporaryFile file_;
+    int saved_ = -1;
+};
+
+}  // namespace
+
+class TestBadInput : public QObject {
+    Q_OBJECT
+
+  private Q_SLOTS:
+    void init() {
+        records_ = installRecordingLogger();
+        form_ = std::make_unique<Form1>();
+        form_->setFailureDialog([this](QWidget*, const QString& text) { shownFailures_ << text; });
+        form_->output()->setPlainText(kKeptOutput);
+        shownFailures_.clear();
+    }
+    void cleanup() {
+        form_.reset();
+        Components::restoreDefaults();
+    }
+
+    // The reader reports why it read nothing (an empty reason: it read an empty text), and the
+    // run ends with the message that names the file.
+    void unreadableTemplateEndsTheRun_data() {
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<bool>("failingConverter");
+        QTest::addColumn<QString>("reason");
+        QTest::newRow("missing") << dir_.path(QStringLiteral("missing/Template.txt")) << false
+                                 << "No such file or directory";
+        QTest::newRow("zero bytes")
+            << dir_.write(QStringLiteral("zero.txt"), QByteArray()) << false << "";
+        QTest::newRow("empty but for a byte-order mark")
+            << dir_.write(QStringLiteral("bom.txt"), "\xEF\xBB\xBF") << false << "";
+        const QString folder = dir_.path(QStringLiteral("folder.txt"));
+        QDir().mkpath(folder);
+        QTest::newRow("a directory") << folder << false << "Is a directory";
+        // Opening a FIFO for reading would wait for a writer; reading it would wait for data.
+        const QString fifo = dir_.path(QStringLiteral("fifo.txt"));
+        QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || errno == EEXIST);
+        QTest::newRow("a FIFO") << fifo << false << "Not a regular file: it is a FIFO (named pipe)";
+        // Reading /dev/zero would never end.
+        const QString link = dir_.path(QStringLiteral("zero-link.txt"));
+        QVERIFY(QFile::exists(link) || QFile::link(QStringLiteral("/dev/zero"), link));
+        QTest::newRow("a symbolic link to /dev/zero")
+            << link << false << "Not a regular file: it is a device";
+        const QString unreadable = dir_.write(QStringLiteral("unreadable.txt"), "{0}");
+        QVERIFY(QFile::setPermissions(unreadable, QFileDevice::Permissions()));
+        QTest::newRow("unreadable") << unreadable << false << "Permission denied";
+        QTest::newRow("the text conversion fails")
+            << dir_.write(QStringLiteral("converted.txt"), "{0}") << true
+            << injectedFailure(QStringLiteral("TestConverter")).description;
+    }
+    void unreadableTemplateEndsTheRun() {
+        QFETCH(QString, path);
+        QFETCH(bool, failingConverter);
+        QFETCH(QString, reason);
+        if (reason == QStringLiteral("Permission denied") && ::geteuid() == 0) {
+            QSKIP("root reads any file");
+        }
+        if (failingConverter) {
+            installFailingConverter();
+        }
+        useTemplateAt(path);
+
+        generate();
+
+        QCOMPARE(shownFailures_, QStringList{unreadableMessage(path)});
+        QCOMPARE(form_->output()->toPlainText(), kKeptOutput);
+        QCOMPARE(records_->size(), reason.isEmpty() ? 1 : 2);
+        if (!reason.isEmpty()) {
+            QCOMPARE(records_->at(1).error->description, reason);
+        }
+    }
+
+    // Templates that read oddly but are templates all the same: nothing in them is lost.
+    void oddTemplatesRender_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("output");
+        // Sixteen NUL bytes: a valid, non-empty template without a brace.
+        QTest::newRow("NUL bytes") << QByteArray(16, '\0') << QString(16, QChar(0));
+        QTest::newRow("invalid UTF-8 reads as Windows-1252")
+            << QByteArray("caf\xC3 \xFF {2}") << QStringLiteral("caf\u00C3 \u00FF Name");
+        QTest::newRow("UTF-8 mixed with Windows-1252 reads as Windows-1252")
+            << QByteArray("\xC3\xA9 \xE9 {2}") << QStringLiteral("\u00C3\u00A9 \u00E9 Name");
+    }
+    void oddTemplatesRender() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, output);
+        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), bytes));
+        form_->field(InputField::ProjAName)->setText(QStringLiteral("Name"));
+
+        generate();
+
+        QCOMPARE(shownFailures_, QStringList());
+        QCOMPARE(form_->output()->toPlainText(), output);
+        QCOMPARE(records_->size(), 1);  // the start trace only
+    }
+
+    void templateErrorsEndTheRun_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("message");
+        const QString notAPlaceholder = QStringLiteral(
+            "'{' starts no placeholder; write {{ for a literal {, or {0} to {11} for a value.");
+        // Templates are UTF-8 or Windows-1252. Read as Windows-1252, UTF-16 has a NUL after every
+        // brace, so a template with a placeholder fails at its first brace instead of rendering.
+        QTest::newRow("UTF-16 read as Windows-1252")
+            << utf16WithByteOrderMark(u"{2}")
+            << "Template error at line 1, column 3: " + notAPlaceholder;
+        QTest::newRow("out of range after CRLF lines")
+            << QByteArray("a\r\nb\r\n  {12}")
+            << "Template error at line 3, column 3: {12} is out of range; use {0} to {11}.";
+        QTest::newRow("not closed at the end")
+            << QByteArray("text {1")
+            << "Template error at line 1, column 6: the placeholder is "
+               "not closed; write '}' right after its number.";
+        QTest::newRow("column counts characters, not UTF-8 bytes")
+            << QByteArray("\xC3\xA9\xC3\xA9}")
+            << "Template error at line 1, column 3: '}' closes no placeholder; write }} for a "
+               "literal }.";
+    }
+    void templateErrorsEndTheRun() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, message);
+        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), bytes));
+
+        generate();
+
+        QCOMPARE(shownFailures_, QStringList{message});
+        QCOMPARE(form_->output()->toPlainText(), kKeptOutput);
+    }
+
+    // The value goes in as typed where {2} stands; its view path, {4}, is URL-encoded.
+    void fieldValuesGoInAsTyped_data() {
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("output");
+        QTest::newRow("braces are not read as placeholders") << "{0}{{}}"
+                                                             << "{0}{{}}|%7B0%7D%7B%7B%7D%7D%2Fv";
+        QTest::newRow("percent signs") << "100%2F"
+                                       << "100%2F|100%252F%2Fv";
+        QTest::newRow("control characters") << QStringLiteral("a\tb\u0001\u007F")
+                                            << QStringLiteral("a\tb\u0001\u007F|a%09b%01%7F%2Fv");
+        QTest::newRow("emoji") << QStringLiteral("\U0001F600")
+                               << QStringLiteral("\U0001F600|%F0%9F%98%80%2Fv");
+        QTest::newRow("right-to-left text with a mark")
+            << QStringLiteral("\u05E9\u05DC\u05D5\u05DD\u200F")
+            << QStringLiteral(
+                   "\u05E9\u05DC\u05D5\u05DD\u200F|%D7%A9%D7%9C%D7%95%D7%9D%E2%80%8F%2Fv");
+    }
+    void fieldValuesGoInAsTyped() {
+        QFETCH(QString, value);
+        QFETCH(QString, output);
+        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), "{2}|{4}"));
+        form_->field(InputField::ProjAName)->setText(value);
+        form_->field(InputField::ProjAID)->setText(QStringLiteral("ID"));
+        form_->field(InputField::AddViewAName)->setText(QStringLiteral("v"));
+        QCOMPARE(form_->field(InputField::ProjAName)->text(), value);
+
+        generate();
+
+        QCOMPARE(shownFailures_, QStringList());
+        QCOMPARE(form_->output()->toPlainText(), output);
+    }
+
+    // Values far longer than a line: whole in the output, and the long path encoded whole.
+    void longFieldValuesGoInWhole() {
+        QString value;
+        while (value.size() < 100000) {
+            value += QStringLiteral("Sales Q1 ");
+        }
+        value.truncate(100000);
+        QString encoded = value;
+        encoded.replace(u' ', QStringLiteral("%20"));
+        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), "{2}\n{4}"));
+        form_->field(InputField::ProjAName)->setText(value);
+        form_->field(InputField::AddViewAName)->setText(QStringLiteral("v"));
+
+        generate();
+
+        QCOMPARE(shownFailures_, QStringList());
+        QCOMPARE(form_->output()->toPlainText(), value + u'\n' + encoded + QStringLiteral("%2Fv"));
+    }
+
+    void failingComponentsEndTheRun_data() {
+        QTest::addColumn<int>("failure");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("logger fails on every call")
+            << 0 << injectedFailure(QStringLiteral("TestLogger")).description;
+        QTest::newRow("engine fails at load")
+            << 1 << injectedFailure(QStringLiteral("TestEngine.LoadTemplate")).description;
+        QTest::newRow("engine fails at render")
+            << 2 << injectedFailure(QStringLiteral("TestEngine.Render")).description;
+    }
+    void failingComponentsEndTheRun() {
+        QFETCH(int, failure);
+        QFETCH(QString, message);
+        if (failure == 0) {
+            records_ = installRecordingLogger(FailOn::EveryCall);
+        } else {
+            installFailingEngine(failure == 1 ? EngineFailure::AtLoad : EngineFailure::AtRender);
+        }
+        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), "{0}"));
+
+        generate();
+
+        QCOMPARE(shownFailures_, QStringList{message});
+        QCOMPARE(form_->output()->toPlainText(), kKeptOutput);
+    }
+
+    // The real logger, on a template path with a line feed in it: one line per report.
+    void diagnosticsOfAPathWithALineFeedStayOneLineEach() {
+        Components::setErrorLoggerFactory([] { return std::make_unique<StderrErrorLogger>(); });
+        const QString folder = dir_.path(QStringLiteral("two\nlines"));
+        QVERIFY(QDir().mkpath(folder));
+        const QString path = folder + QStringLiteral("/Template.txt");
+        useTemplateAt(path);
+
+        StderrCapture capture;
+        generate();
+        const QString written = capture.text();
+
+        QString escapedPath = path;
+        escapedPath.replace(u'\n', QStringLiteral("\\n"));
+        QCOMPARE(written.split(u'\n'),
+                 QStringList({"brindlewick: level=4 mask=128 message=\".GetBodyFromTextFile, "
+                              "Start, File:" +
+                                  escapedPath + u'"',
+                              "brindlewick: level=2 mask=1 message=\".GetBodyFromTextFile, File:" +
+                                  escapedPath +
+                                  "\" error=2001 description=\"No such file or directory\" "
+                                  "source=\"FileSystemObject\"",
+                              ""}));
+        // The message box shows the path as it is.
+        QCOMPARE(shownFailures_, QStringList{unreadableMessage(path)});
+    }
+
+  private:
+    void generate() { QTest::mouseClick(form_->generateButton(), Qt::LeftButton); }
+
+    TempDir dir_;
+    LogRecords records_;
+    std::unique_ptr<Form1> form_;
+    QStringList shownFailures_;
+};
+
+QTEST_MAIN(TestBadInput)
+#include "tst_bad_input.moc"
