@@ -104,4 +104,4 @@ fuzz-smoke: fuzz-build
 	done
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(BENCH_DIR) $(ASAN_DIR) $(FUZZ_DIR)

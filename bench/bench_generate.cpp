@@ -12,6 +12,8 @@
 #include "BenchSupport.h"
 #include "Components.h"
 #include "Form1.h"
+#include "SampleValues.h"
+#include "TestComponents.h"
 
 using namespace brindlewick;
 using namespace brindlewick::bench;
@@ -26,20 +28,6 @@ const QByteArray kTemplateLine =
     "  <Map id=\"{0}\" source=\"{4}\" target=\"{7}\" raw=\"Sales/Add Order\" "
     "back=\"https://example.com/open?v=Stock/Edit Item&g={8}\" type=\"{10}\" />\n";
 
-class SilentLogger final : public ErrorLogger {
-  public:
-    void LogMessage(QString&, const ErrorInfo*, qint32&, qint32&) override {}
-};
-
-class FixedPathService final : public FilePathService {
-  public:
-    explicit FixedPathService(QString path) : path_(std::move(path)) {}
-    void ResolvePath(QString&, QString&, QString& result) override { result = path_; }
-
-  private:
-    QString path_;
-};
-
 void writeTemplate(const QString& path, qsizetype bytes) {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly)) {
@@ -51,21 +39,8 @@ void writeTemplate(const QString& path, qsizetype bytes) {
     }
 }
 
-void useTemplate(const QString& path) {
-    Components::setFilePathServiceFactory(
-        [path] { return std::make_unique<FixedPathService>(path); });
-}
-
 void fillFields(Form1& form) {
-    const std::pair<InputField, const char*> values[] = {
-        {InputField::ProjAName, "Sales"},          {InputField::ProjAID, "1001"},
-        {InputField::AddViewAName, "Add Order"},   {InputField::EditViewAName, "Edit Order"},
-        {InputField::ProjAGridFieldID, "OrderID"}, {InputField::ProjALinkedDSType, "SQL"},
-        {InputField::ProjBName, "Stock"},          {InputField::ProjBID, "2002"},
-        {InputField::AddViewBName, "Add Item"},    {InputField::EditViewBName, "Edit Item"},
-        {InputField::ProjBGridFieldID, "ItemID"},  {InputField::ProjBLinkedDSType, "REST"},
-    };
-    for (const auto& [field, value] : values) {
+    for (const auto& [field, value] : test::kSampleValues) {
         form.field(field)->setText(QString::fromLatin1(value));
     }
 }
@@ -85,7 +60,7 @@ std::unique_ptr<Form1> shownForm() {
 // The memory one Generate needs above an idle window, as a multiple of the template's size, and
 // for comparison the memory of putting its output into an idle window's output field.
 void measurePeakMemory(const QString& path, qsizetype templateBytes, const char* label) {
-    useTemplate(path);
+    test::installTemplatePath(path);
     const auto form = shownForm();
     QCoreApplication::processEvents();
     resetPeakResident();
@@ -121,7 +96,7 @@ void measurePeakMemory(const QString& path, qsizetype templateBytes, const char*
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
-    Components::setErrorLoggerFactory([] { return std::make_unique<SilentLogger>(); });
+    test::installSilentLogger();
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Template.txt"));
     writeTemplate(path, kTemplateBytes);
@@ -134,7 +109,7 @@ int main(int argc, char** argv) {
         QFile::remove(hugePath);
     }
 
-    useTemplate(path);
+    test::installTemplatePath(path);
     const auto form = shownForm();
     form->cmdOK_Click();
     const QString finalText = form->output()->toPlainText();

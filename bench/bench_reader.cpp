@@ -5,6 +5,7 @@
 
 #include "BenchSupport.h"
 #include "Components.h"
+#include "TestComponents.h"
 #include "basFileUtils.h"
 
 using namespace brindlewick;
@@ -13,12 +14,6 @@ using namespace brindlewick::bench;
 namespace {
 
 constexpr qsizetype kFileBytes = 64 * 1024 * 1024;
-
-// Takes reports and drops them, so that the figures are the reader's own.
-class SilentLogger final : public ErrorLogger {
-  public:
-    void LogMessage(QString&, const ErrorInfo*, qint32&, qint32&) override {}
-};
 
 QString writeFile(const QTemporaryDir& dir, const char* name, const QByteArray& line) {
     QByteArray bytes;
@@ -46,7 +41,7 @@ QString readAsLatin1(const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    Components::setErrorLoggerFactory([] { return std::make_unique<SilentLogger>(); });
+    test::installSilentLogger();
     const QTemporaryDir dir;
     // The same line of a template in both encodings: accented letters, a euro sign, quotes.
     const QByteArray windows1252(

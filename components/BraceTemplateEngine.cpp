@@ -15,7 +15,7 @@ constexpr qsizetype kLongestQuotedPlaceholder = 16;
 // braces as a run of its own.
 class TemplateParser {
   public:
-    TemplateParser(QStringView text, const QString& name) : text_(text), name_(name) {}
+    TemplateParser(QStringView text, QString name) : text_(text), name_(std::move(name)) {}
 
     template <typename OnLiteral, typename OnValue>
     void walk(OnLiteral onLiteral, OnValue onValue) const {
@@ -108,7 +108,7 @@ class TemplateParser {
     }
 
     QStringView text_;
-    const QString& name_;
+    QString name_;
 };
 
 }  // namespace

@@ -37,21 +37,6 @@ QByteArray utf16WithByteOrderMark(QStringView text) {
     return QStringEncoder(QStringEncoder::Utf16LE, QStringEncoder::Flag::WriteBom)(text);
 }
 
-// Always resolves to one given file, wherever the test program lies.
-class FixedPathService final : public FilePathService {
-  public:
-    explicit FixedPathService(QString path) : path_(std::move(path)) {}
-    void ResolvePath(QString&, QString&, QString& result) override { result = path_; }
-
-  private:
-    QString path_;
-};
-
-void useTemplateAt(const QString& path) {
-    Components::setFilePathServiceFactory(
-        [path] { return std::make_unique<FixedPathService>(path); });
-}
-
 // Collects what the program writes to standard error while it lives.
 class StderrCapture {
   public:
@@ -146,7 +131,7 @@ class TestBadInput : public QObject {
         if (failingConverter) {
             installFailingConverter();
         }
-        useTemplateAt(path);
+        installTemplatePath(path);
 
         generate();
 
@@ -172,7 +157,7 @@ class TestBadInput : public QObject {
     void oddTemplatesRender() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, output);
-        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), bytes));
+        installTemplatePath(dir_.write(QStringLiteral("Template.txt"), bytes));
         form_->field(InputField::ProjAName)->setText(QStringLiteral("Name"));
 
         generate();
@@ -207,7 +192,7 @@ class TestBadInput : public QObject {
     void templateErrorsEndTheRun() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
-        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), bytes));
+        installTemplatePath(dir_.write(QStringLiteral("Template.txt"), bytes));
 
         generate();
 
@@ -235,7 +220,7 @@ class TestBadInput : public QObject {
     void fieldValuesGoInAsTyped() {
         QFETCH(QString, value);
         QFETCH(QString, output);
-        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), "{2}|{4}"));
+        installTemplatePath(dir_.write(QStringLiteral("Template.txt"), "{2}|{4}"));
         form_->field(InputField::ProjAName)->setText(value);
         form_->field(InputField::ProjAID)->setText(QStringLiteral("ID"));
         form_->field(InputField::AddViewAName)->setText(QStringLiteral("v"));
@@ -256,7 +241,7 @@ class TestBadInput : public QObject {
         value.truncate(100000);
         QString encoded = value;
         encoded.replace(u' ', QStringLiteral("%20"));
-        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), "{2}\n{4}"));
+        installTemplatePath(dir_.write(QStringLiteral("Template.txt"), "{2}\n{4}"));
         form_->field(InputField::ProjAName)->setText(value);
         form_->field(InputField::AddViewAName)->setText(QStringLiteral("v"));
 
@@ -284,7 +269,7 @@ class TestBadInput : public QObject {
         } else {
             installFailingEngine(failure == 1 ? EngineFailure::AtLoad : EngineFailure::AtRender);
         }
-        useTemplateAt(dir_.write(QStringLiteral("Template.txt"), "{0}"));
+        installTemplatePath(dir_.write(QStringLiteral("Template.txt"), "{0}"));
 
         generate();
 
@@ -298,7 +283,7 @@ class TestBadInput : public QObject {
         const QString folder = dir_.path(QStringLiteral("two\nlines"));
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + QStringLiteral("/Template.txt");
-        useTemplateAt(path);
+        installTemplatePath(path);
 
         StderrCapture capture;
         generate();

@@ -37,16 +37,6 @@ const QStringList kFocusOrder = {
     "txtOutput",
 };
 
-// Always resolves to one given file, wherever the test program lies.
-class FixedPathService final : public FilePathService {
-  public:
-    explicit FixedPathService(QString path) : path_(std::move(path)) {}
-    void ResolvePath(QString&, QString&, QString& result) override { result = path_; }
-
-  private:
-    QString path_;
-};
-
 QString captionOf(const QWidget* control) {
     if (const auto* button = qobject_cast<const QPushButton*>(control)) {
         return button->text();
@@ -293,8 +283,7 @@ class TestWindow : public QObject {
   private:
     void useTemplate(const QByteArray& text) {
         const QString path = dir_.write(QStringLiteral("Template.txt"), text);
-        Components::setFilePathServiceFactory(
-            [path] { return std::make_unique<FixedPathService>(path); });
+        installTemplatePath(path);
     }
 
     TempDir dir_;

@@ -7,11 +7,10 @@
 #include <QPushButton>
 #include <QTest>
 #include <cstdio>
-#include <utility>
 
 #include "Form1.h"
+#include "SampleValues.h"
 
-using brindlewick::InputField;
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
@@ -21,15 +20,7 @@ int main(int argc, char* argv[]) {
         return 2;
     }
     brindlewick::Form1 window;
-    const std::pair<InputField, const char*> samples[] = {
-        {InputField::ProjAName, "Sales"},          {InputField::ProjAID, "1001"},
-        {InputField::AddViewAName, "Add Order"},   {InputField::EditViewAName, "Edit Order"},
-        {InputField::ProjAGridFieldID, "OrderID"}, {InputField::ProjALinkedDSType, "SQL"},
-        {InputField::ProjBName, "Stock"},          {InputField::ProjBID, "2002"},
-        {InputField::AddViewBName, "Add Item"},    {InputField::EditViewBName, "Edit Item"},
-        {InputField::ProjBGridFieldID, "ItemID"},  {InputField::ProjBLinkedDSType, "REST"},
-    };
-    for (const auto& [field, value] : samples) {
+    for (const auto& [field, value] : brindlewick::test::kSampleValues) {
         window.field(field)->setText(QString::fromUtf8(value));
     }
     window.show();

@@ -28,6 +28,20 @@ class RecordingLogger final : public ErrorLogger {
     FailOn failOn_;
 };
 
+class SilentLogger final : public ErrorLogger {
+  public:
+    void LogMessage(QString&, const ErrorInfo*, qint32&, qint32&) override {}
+};
+
+class FixedPathService final : public FilePathService {
+  public:
+    explicit FixedPathService(QString path) : path_(std::move(path)) {}
+    void ResolvePath(QString&, QString&, QString& result) override { result = path_; }
+
+  private:
+    QString path_;
+};
+
 class FailingConverter final : public TextConversionService {
   public:
     void ConvertText(QString, QString&) override { failAs(QStringLiteral("TestConverter")); }
@@ -84,6 +98,15 @@ LogRecords installRecordingLogger(FailOn failOn) {
     Components::setErrorLoggerFactory(
         [records, failOn] { return std::make_unique<RecordingLogger>(records, failOn); });
     return records;
+}
+
+void installSilentLogger() {
+    Components::setErrorLoggerFactory([] { return std::make_unique<SilentLogger>(); });
+}
+
+void installTemplatePath(const QString& path) {
+    Components::setFilePathServiceFactory(
+        [path] { return std::make_unique<FixedPathService>(path); });
 }
 
 void installUncreatableLogger() {

@@ -24,6 +24,12 @@ using LogRecords = std::shared_ptr<QList<LogRecord>>;
 // Installs a logger that records every report (including those it fails on) and fails as told.
 LogRecords installRecordingLogger(FailOn failOn = FailOn::Never);
 
+// Installs a logger that takes every report and keeps none.
+void installSilentLogger();
+
+// Makes the path service resolve every file name to `path`, wherever the program lies.
+void installTemplatePath(const QString& path);
+
 // Makes creating the shared logger fail.
 void installUncreatableLogger();
 
