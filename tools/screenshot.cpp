@@ -11,7 +11,6 @@
 #include "Form1.h"
 #include "SampleValues.h"
 
-
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brindlewick"));
