@@ -1,10 +1,10 @@
 #include "Components.h"
 
 #include "BraceTemplateEngine.h"
+#include "EncodingRepairConversion.h"
 #include "QtFileSystemObject.h"
 #include "StandardFilePathService.h"
 #include "StderrErrorLogger.h"
-#include "Utf8RepairConversion.h"
 
 namespace brindlewick {
 
@@ -54,7 +54,7 @@ class SharedSlot {
 struct Registry {
     SharedSlot<ErrorLogger, StderrErrorLogger> errorLogger;
     SharedSlot<FilePathService, StandardFilePathService> filePathService;
-    SharedSlot<TextConversionService, Utf8RepairConversion> textConversionService;
+    SharedSlot<TextConversionService, EncodingRepairConversion> textConversionService;
     FreshSlot<TemplateEngine, BraceTemplateEngine> templateEngine;
     FreshSlot<FileSystemObject, QtFileSystemObject> fileSystemObject;
 };

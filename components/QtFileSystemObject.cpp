@@ -45,7 +45,7 @@ QString kindOfNonRegularFile(mode_t mode) {
 QString decodeBody(const QByteArray& bytes, qint32 format) {
     switch (format) {
         case FileFormat::Unicode:
-            return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Default)(bytes);
+            return QStringDecoder(QStringDecoder::Utf16LE, QStringDecoder::Flag::Stateless)(bytes);
         case FileFormat::SystemDefault:
             return QString::fromUtf8(bytes);
         default:

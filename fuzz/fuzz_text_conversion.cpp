@@ -5,8 +5,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "EncodingRepairConversion.h"
 #include "FuzzCheck.h"
-#include "Utf8RepairConversion.h"
 
 using namespace brindlewick;
 using namespace brindlewick::fuzz;
@@ -15,7 +15,7 @@ namespace {
 
 QString convert(const QString& text) {
     QString result;
-    Utf8RepairConversion().ConvertText(text, result);
+    EncodingRepairConversion().ConvertText(text, result);
     return result;
 }
 

@@ -5,11 +5,11 @@
 
 #include "AnsiCodePage.h"
 #include "BraceTemplateEngine.h"
+#include "EncodingRepairConversion.h"
 #include "StandardFilePathService.h"
 #include "StderrErrorLogger.h"
 #include "TempDir.h"
 #include "TestComponents.h"
-#include "Utf8RepairConversion.h"
 
 using namespace brindlewick;
 using namespace brindlewick::test;
@@ -43,7 +43,7 @@ QString templateError(const QString& templateText, const QString& name = {}) {
 
 QString convert(const QString& text) {
     QString result;
-    Utf8RepairConversion().ConvertText(text, result);
+    EncodingRepairConversion().ConvertText(text, result);
     return result;
 }
 
@@ -87,7 +87,7 @@ class TestComponents : public QObject {
     void conversionRepairsUtf8_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("converted");
-        const auto asAnsi = [](const char* utf8) { return ansi::decode(QByteArrayView(utf8)); };
+        const auto asAnsi = [](QByteArrayView bytes) { return ansi::decode(bytes); };
         QTest::newRow("ASCII unchanged") << "a\r\nb"
                                          << "a\r\nb";
         QTest::newRow("UTF-8 read as ANSI")
@@ -102,6 +102,12 @@ class TestComponents : public QObject {
         QTest::newRow("valid start, character outside the code page later kept")
             << asAnsi("\xC3\xA9") + QStringLiteral("\u4E2D")
             << asAnsi("\xC3\xA9") + QStringLiteral("\u4E2D");
+        QTest::newRow("UTF-16LE read as ANSI")
+            << asAnsi(QByteArrayLiteral("\xFF\xFEh\0\xE9\0")) << QStringLiteral("h\u00E9");
+        QTest::newRow("UTF-16BE read as ANSI")
+            << asAnsi(QByteArrayLiteral("\xFE\xFF\0h\x4E\x2D")) << QStringLiteral("h\u4E2D");
+        QTest::newRow("UTF-16 of an odd length ends in a replacement")
+            << asAnsi(QByteArrayLiteral("\xFF\xFEh\0x")) << QStringLiteral("h\uFFFD");
         QTest::newRow("outside the code page kept")
             << QStringLiteral("\u4E2D") << QStringLiteral("\u4E2D");
         QTest::newRow("UTF-8 byte-order mark dropped") << asAnsi("\xEF\xBB\xBFx") << "x";

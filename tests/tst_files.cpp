@@ -70,6 +70,8 @@ class TestFiles : public QObject {
         QTest::newRow("Unicode") << QByteArray("h\0i\0", 4) << 1 << "hi";
         QTest::newRow("Unicode byte-order mark dropped")
             << QByteArray("\xFF\xFEh\0", 4) << 1 << "h";
+        QTest::newRow("Unicode of an odd length keeps a mark of its last byte")
+            << QByteArray("h\0i", 3) << 1 << QStringLiteral("h\uFFFD");
         QTest::newRow("system default is UTF-8")
             << QByteArray("\xE4\xB8\xAD") << 2 << QStringLiteral("\u4E2D");
         QTest::newRow("line endings kept") << QByteArray("a\r\nb\n") << 0 << "a\r\nb\n";

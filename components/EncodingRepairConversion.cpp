@@ -1,7 +1,9 @@
-#include "Utf8RepairConversion.h"
+#include "EncodingRepairConversion.h"
 
+#include <QStringDecoder>
 #include <QUtf8StringView>
 #include <algorithm>
+#include <optional>
 
 #include "AnsiCodePage.h"
 
@@ -49,10 +51,39 @@ QString repairedUtf8(QString text) {
     return text;
 }
 
+// The encoding a UTF-16 byte-order mark at the start of the text names, if there is one: read as
+// Windows-1252, FF FE is "\u00FF\u00FE" and FE FF is "\u00FE\u00FF".
+std::optional<QStringDecoder::Encoding> utf16ByteOrder(QStringView text) {
+    if (text.startsWith(u"\u00FF\u00FE")) {
+        return QStringDecoder::Utf16LE;
+    }
+    if (text.startsWith(u"\u00FE\u00FF")) {
+        return QStringDecoder::Utf16BE;
+    }
+    return std::nullopt;
+}
+
+// The text decoded from its Windows-1252 bytes as UTF-16, when it holds only characters of the
+// code page (as text read as Windows-1252 does).
+QString repairedUtf16(QString text, QStringDecoder::Encoding encoding) {
+    QByteArray bytes;
+    if (!ansi::encode(text, bytes)) {
+        return text;
+    }
+    return QStringDecoder(encoding, QStringDecoder::Flag::Stateless)(bytes);
+}
+
+QString repairedText(QString text) {
+    if (const auto encoding = utf16ByteOrder(text)) {
+        return repairedUtf16(std::move(text), *encoding);
+    }
+    return repairedUtf8(std::move(text));
+}
+
 }  // namespace
 
-void Utf8RepairConversion::ConvertText(QString text, QString& result) {
-    QString converted = repairedUtf8(std::move(text));
+void EncodingRepairConversion::ConvertText(QString text, QString& result) {
+    QString converted = repairedText(std::move(text));
     if (converted.startsWith(QChar(kByteOrderMark))) {
         converted.remove(0, 1);
     }
