@@ -22,13 +22,23 @@ const QString kSource = QStringLiteral("FileSystemObject");
     throw ComponentError(number, reason, kSource);
 }
 
+QString systemReason(int error) {
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
 [[noreturn]] void failWithErrno(ErrorNumber number, int error) {
-    failWith(number, QString::fromLocal8Bit(std::strerror(error)));
+    failWith(number, systemReason(error));
+}
+
+// Closes a descriptor that will not be read after all, and fails with the reason.
+[[noreturn]] void closeAndFail(int descriptor, const QString& reason) {
+    ::close(descriptor);
+    failWith(ErrorNumber::FileOpen, reason);
 }
 
 QString kindOfNonRegularFile(mode_t mode) {
     if (S_ISDIR(mode)) {
-        return QString::fromLocal8Bit(std::strerror(EISDIR));
+        return systemReason(EISDIR);
     }
     if (S_ISFIFO(mode)) {
         return QStringLiteral("Not a regular file: it is a FIFO (named pipe)");
@@ -56,7 +66,9 @@ QString decodeBody(const QByteArray& bytes, qint32 format) {
 class QtTextStream final : public TextStream {
   public:
     QtTextStream(int descriptor, qint32 format) : format_(format) {
-        file_.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+        if (!file_.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+            closeAndFail(descriptor, file_.errorString());
+        }
     }
 
     QString ReadAll() override {
@@ -88,12 +100,16 @@ int openRegularFile(const QString& path) {
         failWithErrno(ErrorNumber::FileOpen, errno);
     }
     struct stat status {};
-    if (::fstat(descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        const QString reason = kindOfNonRegularFile(status.st_mode);
-        ::close(descriptor);
-        failWith(ErrorNumber::FileOpen, reason);
+    if (::fstat(descriptor, &status) != 0) {
+        closeAndFail(descriptor, systemReason(errno));
     }
-    ::fcntl(descriptor, F_SETFL, ::fcntl(descriptor, F_GETFL) & ~O_NONBLOCK);
+    if (!S_ISREG(status.st_mode)) {
+        closeAndFail(descriptor, kindOfNonRegularFile(status.st_mode));
+    }
+    const int flags = ::fcntl(descriptor, F_GETFL);
+    if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        closeAndFail(descriptor, systemReason(errno));
+    }
     return descriptor;
 }
 

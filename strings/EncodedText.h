@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringView>
+#include <algorithm>
 #include <cstring>
 
 namespace brindlewick {
