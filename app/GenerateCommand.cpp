@@ -7,8 +7,8 @@
 
 #include "Components.h"
 #include "ErrorInfo.h"
-#include "basCTzStringManipulation.h"
-#include "basFileUtils.h"
+#include "TextFileReader.h"
+#include "UrlEncoding.h"
 
 namespace brindlewick {
 

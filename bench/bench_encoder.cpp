@@ -3,7 +3,7 @@
 #include <QUrl>
 
 #include "BenchSupport.h"
-#include "basCTzStringManipulation.h"
+#include "UrlEncoding.h"
 
 using namespace brindlewick;
 using namespace brindlewick::bench;

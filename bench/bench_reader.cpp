@@ -6,7 +6,7 @@
 #include "BenchSupport.h"
 #include "Components.h"
 #include "TestComponents.h"
-#include "basFileUtils.h"
+#include "TextFileReader.h"
 
 using namespace brindlewick;
 using namespace brindlewick::bench;

@@ -7,7 +7,7 @@
 
 #include "Components.h"
 #include "FuzzCheck.h"
-#include "basCTzStringManipulation.h"
+#include "UrlEncoding.h"
 
 using namespace brindlewick;
 using namespace brindlewick::fuzz;

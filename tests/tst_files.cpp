@@ -5,7 +5,7 @@
 
 #include "TempDir.h"
 #include "TestComponents.h"
-#include "basFileUtils.h"
+#include "TextFileReader.h"
 
 using namespace brindlewick;
 using namespace brindlewick::test;

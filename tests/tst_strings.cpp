@@ -1,7 +1,7 @@
 #include <QTest>
 
 #include "TestComponents.h"
-#include "basCTzStringManipulation.h"
+#include "UrlEncoding.h"
 
 using namespace brindlewick;
 using namespace brindlewick::test;

@@ -1,4 +1,4 @@
-#include "basCTzStringManipulation.h"
+#include "UrlEncoding.h"
 
 #include <array>
 

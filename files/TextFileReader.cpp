@@ -1,4 +1,4 @@
-#include "basFileUtils.h"
+#include "TextFileReader.h"
 
 #include "Components.h"
 
