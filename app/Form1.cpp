@@ -34,7 +34,9 @@ QString nameOf(const ControlSpec& spec) {
 QPlainTextEdit* createOutputField(QWidget* parent) {
     auto* output = new QPlainTextEdit(parent);
     output->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    output->setWordWrapMode(QTextOption::WordWrap);
+    // Wrap at blanks, and inside a word only where the word is wider than the field: an encoded
+    // view path has no blanks and would otherwise run past the right edge out of sight.
+    output->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setTabChangesFocus(true);
@@ -54,11 +56,6 @@ QLabel* createLabel(const QString& caption, QWidget* parent) {
     label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     label->setTextFormat(Qt::PlainText);
     return label;
-}
-
-// The caption without its trailing colon, as a screen reader should say it.
-QString spokenCaption(const QString& caption) {
-    return caption.endsWith(u':') ? caption.chopped(1) : caption;
 }
 
 }  // namespace
@@ -165,11 +162,16 @@ void Form1::chainFocus() {
     }
 }
 
+// A screen reader says which project and which value each field holds; the caption on screen,
+// which repeats from frame to frame, is given as the field's description.
 void Form1::nameForAccessibility() {
-    for (const auto& [fieldName, labelName] : kCaptionLabels) {
-        const auto* label = static_cast<QLabel*>(controls_.value(QString::fromLatin1(labelName)));
-        controls_.value(QString::fromLatin1(fieldName))
-            ->setAccessibleName(spokenCaption(label->text()));
+    for (const FieldCaption& caption : kFieldCaptions) {
+        const auto* label =
+            static_cast<QLabel*>(controls_.value(QString::fromLatin1(caption.label)));
+        QWidget* field = controls_.value(QString::fromLatin1(caption.field));
+        field->setAccessibleName(QString::fromLatin1(caption.spokenName));
+        field->setAccessibleDescription(
+            QStringLiteral("Its caption on screen reads \"%1\".").arg(label->text()));
     }
     cmdOK_->setAccessibleName(cmdOK_->text());
     txtOutput_->setAccessibleName(QStringLiteral("Generated definition"));
@@ -177,8 +179,9 @@ void Form1::nameForAccessibility() {
 
 // Return in any single-line field presses Generate; in the output field it types a line break.
 void Form1::bindReturnToGenerate() {
-    for (const auto& [fieldName, labelName] : kCaptionLabels) {
-        auto* lineEdit = static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(fieldName)));
+    for (const FieldCaption& caption : kFieldCaptions) {
+        auto* lineEdit =
+            static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(caption.field)));
         connect(lineEdit, &QLineEdit::returnPressed, cmdOK_, &QPushButton::click);
     }
     connect(cmdOK_, &QPushButton::clicked, this, &Form1::cmdOK_Click);

@@ -44,19 +44,19 @@ const std::array<ControlSpec, 28> kForm1Controls = {{
     {"Label1", Label, "Frame1", "Name:", 240, 480, 2295, 495, 1},
 }};
 
-const std::array<std::pair<const char*, const char*>, 12> kCaptionLabels = {{
-    {"txtProjAName", "Label1"},
-    {"txtProjAID", "Label2"},
-    {"txtAddViewAName", "Label3"},
-    {"txtEditViewAName", "Label6"},
-    {"txtProjAGridFieldID", "Label7"},
-    {"txtProjALinkedDSType", "Label8"},
-    {"txtProjBName", "Label14"},
-    {"txtProjBID", "Label13"},
-    {"txtAddViewBName", "Label12"},
-    {"txtEditViewBName", "Label11"},
-    {"txtProjBGridFieldID", "Label10"},
-    {"txtProjBLinkedDSType", "Label9"},
+const std::array<FieldCaption, 12> kFieldCaptions = {{
+    {"txtProjAName", "Label1", "Project A name"},
+    {"txtProjAID", "Label2", "Project A ID"},
+    {"txtAddViewAName", "Label3", "Project A add view"},
+    {"txtEditViewAName", "Label6", "Project A edit view"},
+    {"txtProjAGridFieldID", "Label7", "Project A grid field ID"},
+    {"txtProjALinkedDSType", "Label8", "Project A linked data-source type"},
+    {"txtProjBName", "Label14", "Project B name"},
+    {"txtProjBID", "Label13", "Project B ID"},
+    {"txtAddViewBName", "Label12", "Project B add view"},
+    {"txtEditViewBName", "Label11", "Project B edit view"},
+    {"txtProjBGridFieldID", "Label10", "Project B grid field ID"},
+    {"txtProjBLinkedDSType", "Label9", "Project B linked data-source type"},
 }};
 
 const char* controlNameOf(InputField field) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <array>
-#include <utility>
 
 #include "GeneratorView.h"
 
@@ -32,8 +31,16 @@ struct ControlSpec {
 // parent, the earlier one lies in front.
 extern const std::array<ControlSpec, 28> kForm1Controls;
 
-// Each input field with the label that stands above it as its caption.
-extern const std::array<std::pair<const char*, const char*>, 12> kCaptionLabels;
+// An input field, the label that stands above it as its caption, and the name a screen reader
+// gives it. The captions repeat from frame to frame (and the data-source captions name the other
+// project), so the spoken name says which project and which value the field holds.
+struct FieldCaption {
+    const char* field;
+    const char* label;
+    const char* spokenName;
+};
+
+extern const std::array<FieldCaption, 12> kFieldCaptions;
 
 // The name of the control that holds an input field.
 const char* controlNameOf(InputField field);

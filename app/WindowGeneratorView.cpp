@@ -22,6 +22,7 @@ void WindowGeneratorView::setOutputText(const QString& text) {
 
 void WindowGeneratorView::showFailure(const QString& description) {
     flushOutput();
+    busyCursor_.restore();
     failureDialog_(&form_, description);
 }
 

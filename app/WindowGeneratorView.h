@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "BusyCursor.h"
 #include "Form1.h"
 #include "GeneratorView.h"
 
@@ -10,7 +11,8 @@ namespace brindlewick {
 // Lets the Generate command work on the window for the length of one run. Output written by the
 // command is kept here and put into the output field once, by flushOutput() when the run
 // ends or before a failure is shown, so that a large text is laid out once rather than after every
-// pass; what the user sees is the same.
+// pass; what the user sees is the same. The busy cursor shows for the length of the run, and the
+// normal cursor is back before a failure is shown.
 class WindowGeneratorView final : public GeneratorView {
   public:
     WindowGeneratorView(Form1& form, const Form1::FailureDialog& failureDialog);
@@ -29,6 +31,7 @@ class WindowGeneratorView final : public GeneratorView {
     Form1& form_;
     const Form1::FailureDialog& failureDialog_;
     std::optional<QString> pendingOutput_;
+    BusyCursor busyCursor_;
 };
 
 }  // namespace brindlewick

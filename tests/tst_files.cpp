@@ -1,5 +1,6 @@
 #include <sys/stat.h>
 
+#include <QDir>
 #include <QFile>
 #include <QTest>
 
@@ -115,9 +116,14 @@ class TestFiles : public QObject {
         QVERIFY(!QFile::exists(dir_.path(QStringLiteral("dir/Template.txt"))));
     }
 
+    // A relative path, resolved inside the test's own empty folder, stands as given.
     void pathStandsVerbatimInMessages() {
+        const QString previous = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(dir_.path(QStringLiteral("."))));
         const QString path = QStringLiteral("dir/Template.txt");
         GetBodyFromTextFile(path, 0);
+        QVERIFY(QDir::setCurrent(previous));
+        QCOMPARE(records_->size(), 2);
         QCOMPARE(records_->at(0).message,
                  QStringLiteral(".GetBodyFromTextFile, Start, File:dir/Template.txt"));
         QCOMPARE(records_->at(1).message,
