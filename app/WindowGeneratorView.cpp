@@ -3,6 +3,8 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 
+#include "OutputReplacement.h"
+
 namespace brindlewick {
 
 WindowGeneratorView::WindowGeneratorView(Form1& form, const Form1::FailureDialog& failureDialog)
@@ -28,7 +30,7 @@ void WindowGeneratorView::showFailure(const QString& description) {
 
 void WindowGeneratorView::flushOutput() {
     if (pendingOutput_) {
-        form_.output()->setPlainText(*pendingOutput_);
+        replaceOutputText(*form_.output(), *pendingOutput_);
         pendingOutput_.reset();
     }
 }

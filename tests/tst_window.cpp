@@ -17,6 +17,7 @@
 
 #include "BraceTemplateEngine.h"
 #include "Form1.h"
+#include "OutputReplacement.h"
 #include "TempDir.h"
 #include "TestComponents.h"
 
@@ -365,6 +366,65 @@ class TestWindow : public QObject {
         QCOMPARE(duringRun, std::optional(Qt::WaitCursor));
         QCOMPARE(whenFailureShown, QList<const QCursor*>(failuresShown, nullptr));
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
+    }
+
+    // Generate replaces the output as one step of the undo history: the user's edits come back.
+    void generateCanBeUndoneAndRedone() {
+        useTemplate("{0}");
+        form_->field(InputField::ProjAID)->setText("first");
+        QTest::keyClick(form_->field(InputField::ProjAID), Qt::Key_Return);
+        form_->output()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(form_->output(), " edited");
+        form_->field(InputField::ProjAID)->setText("second");
+        QTest::keyClick(form_->field(InputField::ProjAID), Qt::Key_Return);
+        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("second"));
+        QCOMPARE(form_->output()->textCursor().position(), 0);
+
+        QTest::keyClick(form_->output(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("first edited"));
+        QTest::keyClick(form_->output(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("second"));
+        QTest::keyClick(form_->output(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(form_->output(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("second"));
+    }
+
+    void failedRunAddsNoUndoStep() {
+        useTemplate("{0}");
+        form_->field(InputField::ProjAID)->setText("kept");
+        QTest::keyClick(form_->field(InputField::ProjAID), Qt::Key_Return);
+        form_->output()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(form_->output(), "!");
+        useTemplate("{12}");
+        QTest::keyClick(form_->field(InputField::ProjAID), Qt::Key_Return);
+        QCOMPARE(shownFailures_.size(), 1);
+
+        QTest::keyClick(form_->output(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("kept"));
+    }
+
+    // Past the size limit, on either side, the output is set afresh and its history cleared.
+    void undoKeepsOnlyTextsWithinTheLimit_data() {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<bool>("undoable");
+        QTest::newRow("both at the limit") << "12345"
+                                           << "abcde" << true;
+        QTest::newRow("new text over it") << "12345"
+                                          << "abcdef" << false;
+        QTest::newRow("old text over it") << "123456"
+                                          << "abcde" << false;
+    }
+    void undoKeepsOnlyTextsWithinTheLimit() {
+        QFETCH(QString, before);
+        QFETCH(QString, after);
+        QFETCH(bool, undoable);
+        QPlainTextEdit* output = form_->output();
+        output->setPlainText(before);
+        replaceOutputText(*output, after, 5);
+        QCOMPARE(output->toPlainText(), after);
+        output->undo();
+        QCOMPARE(output->toPlainText(), undoable ? before : after);
     }
 
   private:
