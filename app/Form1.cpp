@@ -7,6 +7,7 @@
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QShortcut>
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -31,6 +32,18 @@ QString nameOf(const ControlSpec& spec) {
     return QString::fromLatin1(spec.name);
 }
 
+// Ctrl+Shift+Z and Ctrl+Y both redo in the output, whichever of them the platform's key scheme
+// binds itself; a key it binds already is left to the field.
+void bindRedoKeys(QPlainTextEdit* output) {
+    const QList<QKeySequence> bound = QKeySequence::keyBindings(QKeySequence::Redo);
+    for (const QKeySequence& keys :
+         {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)}) {
+        if (!bound.contains(keys)) {
+            new QShortcut(keys, output, output, &QPlainTextEdit::redo, Qt::WidgetShortcut);
+        }
+    }
+}
+
 QPlainTextEdit* createOutputField(QWidget* parent) {
     auto* output = new QPlainTextEdit(parent);
     output->setLineWrapMode(QPlainTextEdit::WidgetWidth);
@@ -40,6 +53,7 @@ QPlainTextEdit* createOutputField(QWidget* parent) {
     output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setTabChangesFocus(true);
+    bindRedoKeys(output);
     return output;
 }
 
