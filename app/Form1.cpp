@@ -14,6 +14,7 @@
 #include "FieldFont.h"
 #include "Form1Layout.h"
 #include "GenerateCommand.h"
+#include "KeyboardFocusStyle.h"
 #include "WindowGeneratorView.h"
 
 namespace brindlewick {
@@ -77,6 +78,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), failureDialog_(showFailureMessa
     fitFontToFields();
     createControls();
     stackControls();
+    showKeyboardFocus(this);
     chainFocus();
     nameForAccessibility();
     bindReturnToGenerate();
