@@ -1,21 +1,41 @@
-# The two set-up commands: `make run` and `make test`. Both install the Debian packages that
-# are missing first, then configure build/ and build.
+# The two set-up commands: `make run` and `make test`. Each installs the Debian packages it
+# needs that are missing first, then configures build/ and builds.
 
 BUILD_DIR   ?= build
 BUILD_TYPE  ?= RelWithDebInfo
 JOBS        ?= $(shell nproc)
-PACKAGES    := cmake make g++ qt6-base-dev libbenchmark-dev fonts-dejavu-core \
-               desktop-file-utils appstream dpkg-dev file
-# clang and its sanitizer and libFuzzer runtimes, for the fuzz targets (see "Hardening" below).
-PACKAGES    += clang libclang-rt-14-dev
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
+# The make that CMake's build runs is a sub-make of this one: keep it from announcing every
+# directory it enters.
+MAKEFLAGS   += --no-print-directory
+
+# What each command needs. Building and running: the compiler, Qt, and the font the window and
+# its tests are laid out in; libxkbcommon-dev only spares configure Qt's "Could NOT find XKB"
+# warning (the program does not use it). The Debian package: dpkg-dev and file, for its
+# library dependencies. The tests add the package's tools, the validators of the desktop entry
+# and the metainfo, lintian, and clang with its sanitizer and libFuzzer runtimes for the fuzz
+# targets (see "Hardening" below). The benchmarks add Google Benchmark.
+BUILD_PACKAGES   := cmake make g++ qt6-base-dev libxkbcommon-dev fonts-dejavu-core
+PACKAGE_PACKAGES := dpkg-dev file
+TEST_PACKAGES    := $(PACKAGE_PACKAGES) desktop-file-utils appstream lintian \
+                    clang libclang-rt-14-dev
+BENCH_PACKAGES   := libbenchmark-dev
+
+# deps installs the set of the command that asked for it: a target-specific value reaches the
+# prerequisites too, so `make test` installs the test set before it configures, in one step.
+NEEDED_PACKAGES := $(BUILD_PACKAGES)
+package: NEEDED_PACKAGES += $(PACKAGE_PACKAGES)
+test test-sanitized fuzz-build: NEEDED_PACKAGES += $(TEST_PACKAGES)
+bench: NEEDED_PACKAGES += $(BENCH_PACKAGES)
 
 .PHONY: all deps configure build test run package screenshot bench clean
 
 all: build
 
+# Installs the needed packages that are missing, with `apt-get update` first: a fresh machine's
+# package lists may be empty.
 deps:
-	@missing=$$(for p in $(PACKAGES); do \
+	@missing=$$(for p in $(NEEDED_PACKAGES); do \
 	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed$$' || echo $$p; \
 	  done); \
 	if [ -n "$$missing" ]; then \
@@ -32,8 +52,8 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
-	$(MAKE) --no-print-directory test-sanitized
-	$(MAKE) --no-print-directory fuzz-smoke
+	$(MAKE) test-sanitized
+	$(MAKE) fuzz-smoke
 
 run: build
 	./$(BUILD_DIR)/brindlewick

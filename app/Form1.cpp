@@ -15,6 +15,7 @@
 #include "FieldFont.h"
 #include "Form1Layout.h"
 #include "GenerateCommand.h"
+#include "KeyboardFocusStyle.h"
 #include "WindowGeneratorView.h"
 
 namespace brindlewick {
@@ -88,6 +89,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent), failureDialog_(showFailureMessa
     fitFontToFields();
     createControls();
     stackControls();
+    showKeyboardFocus(this);
     chainFocus();
     nameForAccessibility();
     bindReturnToGenerate();

@@ -1,5 +1,6 @@
 #include "GenerateCommand.h"
 
+#include <QFileInfo>
 #include <QStringMatcher>
 #include <array>
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "Components.h"
 #include "ErrorInfo.h"
+#include "TemplateDiagnosis.h"
 #include "TextFileReader.h"
 #include "UrlEncoding.h"
 
@@ -28,20 +30,49 @@ QString viewPathOf(const GeneratorView& view, ViewPathFields fields) {
     return viewPath(view.fieldText(fields.first), view.fieldText(fields.second));
 }
 
-QString readTemplate(const QString& applicationFolder) {
+[[noreturn]] void failGenerate(ErrorNumber number, const QString& description) {
+    throw ComponentError(number, description, QStringLiteral("Generate"));
+}
+
+// The text of the first Template.txt found beside the program or in the data folders; `path`
+// receives the file it came from.
+QString readTemplate(const QString& applicationFolder, QString& path) {
     QString folder = applicationFolder;
     QString fileName = QString::fromLatin1(kTemplateFileName);
-    QString path;
     Components::filePathService().ResolvePath(folder, fileName, path);
     QString templateText = GetBodyFromTextFile(path, FormatSelector::Ansi);
     if (templateText.isEmpty()) {
-        // An empty template would clear the output and show nothing: say so instead.
-        throw ComponentError(
-            ErrorNumber::TemplateUnreadable,
-            QStringLiteral("The template file could not be read or is empty:\n%1").arg(path),
-            QStringLiteral("Generate"));
+        // An empty template would clear the output and show nothing: say why instead.
+        if (!QFileInfo::exists(path)) {
+            failGenerate(
+                ErrorNumber::TemplateNotFound,
+                describeMissingTemplate(fileName, templateSearchFolders(applicationFolder)));
+        }
+        failGenerate(ErrorNumber::TemplateUnreadable, describeUnreadableTemplate(path));
+    }
+    // Read byte for byte, such a file would load as a template of NULs and letters.
+    if (looksLikeUtf16WithoutByteOrderMark(templateText)) {
+        failGenerate(ErrorNumber::TemplateEncoding, describeUtf16WithoutByteOrderMark(path));
     }
     return templateText;
+}
+
+// Reads the template into the engine. A syntax error names the template's path, so that a user
+// with several templates knows which one to fix.
+void loadTemplate(TemplateEngine& engine, const QString& applicationFolder) {
+    QString path;
+    QString templateText = readTemplate(applicationFolder, path);
+    QString templateName;
+    try {
+        engine.LoadTemplate(templateText, templateName);
+    } catch (const ComponentError& error) {
+        if (error.info().number != static_cast<int>(ErrorNumber::TemplateSyntax)) {
+            throw;
+        }
+        ErrorInfo info = error.info();
+        info.description = withTemplatePath(info.description, path);
+        throw ComponentError(std::move(info));
+    }
 }
 
 // The template filled with the values of the fields. The values live only for the call, and the
@@ -117,11 +148,7 @@ void encodeViewPaths(GeneratorView& view) {
 void runGenerateCommand(GeneratorView& view, const QString& applicationFolder) {
     try {
         const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
-        {
-            QString templateText = readTemplate(applicationFolder);
-            QString templateName;
-            engine->LoadTemplate(templateText, templateName);
-        }
+        loadTemplate(*engine, applicationFolder);
         view.setOutputText(renderFieldValues(*engine, view));
         encodeViewPaths(view);
     } catch (...) {

@@ -19,6 +19,8 @@ enum class ErrorNumber : int {
     TemplateNotLoaded = 3002,   // Render was called before LoadTemplate
     TemplateValues = 3003,      // Render was given fewer values than the template refers to
     TemplateUnreadable = 3004,  // the template file could not be read or is empty
+    TemplateNotFound = 3005,    // no template file in any of the folders searched
+    TemplateEncoding = 3006,    // the template file is UTF-16 without a byte-order mark
     ComponentFailure = 4001,    // an outside component (logger, converter, path service) failed
 };
 

@@ -28,8 +28,14 @@ namespace {
 
 const QString kKeptOutput = QStringLiteral("the output before the run");
 
-QString unreadableMessage(const QString& path) {
-    return QStringLiteral("The template file could not be read or is empty:\n") + path;
+QString unreadableMessage(const QString& path, const QString& reason = QString()) {
+    return QStringLiteral("The template file could not be read or is empty:\n") + path +
+           (reason.isEmpty() ? QString() : QStringLiteral("\nReason: ") + reason);
+}
+
+// Plain ASCII text saved as UTF-16 without a byte-order mark.
+QByteArray utf16WithoutByteOrderMark(QStringView text, QStringEncoder::Encoding byteOrder) {
+    return QStringEncoder(byteOrder)(text);
 }
 
 // A text saved as UTF-16 with a byte-order mark, as some editors save it.
@@ -78,6 +84,11 @@ class TestBadInput : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
+    // The data folders the program searches after its own.
+    void initTestCase() {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path(QStringLiteral("home"))));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_.path(QStringLiteral("usr"))));
+    }
     void init() {
         records_ = installRecordingLogger();
         form_ = std::make_unique<Form1>();
@@ -91,40 +102,52 @@ class TestBadInput : public QObject {
     }
 
     // The reader reports why it read nothing (an empty reason: it read an empty text), and the
-    // run ends with the message that names the file.
+    // run ends with a message that says where the program looked, or names the file and, where
+    // it can be known, the reason.
     void unreadableTemplateEndsTheRun_data() {
         QTest::addColumn<QString>("path");
         QTest::addColumn<bool>("failingConverter");
         QTest::addColumn<QString>("reason");
+        QTest::addColumn<QString>("message");
         QTest::newRow("missing") << dir_.path(QStringLiteral("missing/Template.txt")) << false
-                                 << "No such file or directory";
+                                 << "No such file or directory"
+                                 << "No Template.txt was found in any of these folders, searched "
+                                    "in this order:\n" +
+                                        QCoreApplication::applicationDirPath() + u'\n' +
+                                        dir_.path(QStringLiteral("home/tst_bad_input")) + u'\n' +
+                                        dir_.path(QStringLiteral("usr/tst_bad_input"));
+        const QString zero = dir_.write(QStringLiteral("zero.txt"), QByteArray());
         QTest::newRow("zero bytes")
-            << dir_.write(QStringLiteral("zero.txt"), QByteArray()) << false << "";
+            << zero << false << "" << unreadableMessage(zero, QStringLiteral("The file is empty"));
+        const QString bom = dir_.write(QStringLiteral("bom.txt"), "\xEF\xBB\xBF");
         QTest::newRow("empty but for a byte-order mark")
-            << dir_.write(QStringLiteral("bom.txt"), "\xEF\xBB\xBF") << false << "";
+            << bom << false << "" << unreadableMessage(bom);
         const QString folder = dir_.path(QStringLiteral("folder.txt"));
         QDir().mkpath(folder);
-        QTest::newRow("a directory") << folder << false << "Is a directory";
+        QTest::newRow("a directory") << folder << false << "Is a directory" << QString();
         // Opening a FIFO for reading would wait for a writer; reading it would wait for data.
         const QString fifo = dir_.path(QStringLiteral("fifo.txt"));
         QVERIFY(::mkfifo(QFile::encodeName(fifo).constData(), 0600) == 0 || errno == EEXIST);
-        QTest::newRow("a FIFO") << fifo << false << "Not a regular file: it is a FIFO (named pipe)";
+        QTest::newRow("a FIFO") << fifo << false << "Not a regular file: it is a FIFO (named pipe)"
+                                << QString();
         // Reading /dev/zero would never end.
         const QString link = dir_.path(QStringLiteral("zero-link.txt"));
         QVERIFY(QFile::exists(link) || QFile::link(QStringLiteral("/dev/zero"), link));
         QTest::newRow("a symbolic link to /dev/zero")
-            << link << false << "Not a regular file: it is a device";
+            << link << false << "Not a regular file: it is a device" << QString();
         const QString unreadable = dir_.write(QStringLiteral("unreadable.txt"), "{0}");
         QVERIFY(QFile::setPermissions(unreadable, QFileDevice::Permissions()));
-        QTest::newRow("unreadable") << unreadable << false << "Permission denied";
+        QTest::newRow("unreadable") << unreadable << false << "Permission denied" << QString();
+        const QString converted = dir_.write(QStringLiteral("converted.txt"), "{0}");
         QTest::newRow("the text conversion fails")
-            << dir_.write(QStringLiteral("converted.txt"), "{0}") << true
-            << injectedFailure(QStringLiteral("TestConverter")).description;
+            << converted << true << injectedFailure(QStringLiteral("TestConverter")).description
+            << unreadableMessage(converted);
     }
     void unreadableTemplateEndsTheRun() {
         QFETCH(QString, path);
         QFETCH(bool, failingConverter);
         QFETCH(QString, reason);
+        QFETCH(QString, message);
         if (reason == QStringLiteral("Permission denied") && ::geteuid() == 0) {
             QSKIP("root reads any file");
         }
@@ -135,7 +158,9 @@ class TestBadInput : public QObject {
 
         generate();
 
-        QCOMPARE(shownFailures_, QStringList{unreadableMessage(path)});
+        // Where no message is given, the box adds the reason the reader reported.
+        QCOMPARE(shownFailures_,
+                 QStringList{message.isEmpty() ? unreadableMessage(path, reason) : message});
         QCOMPARE(form_->output()->toPlainText(), kKeptOutput);
         QCOMPARE(records_->size(), reason.isEmpty() ? 1 : 2);
         if (!reason.isEmpty()) {
@@ -149,6 +174,8 @@ class TestBadInput : public QObject {
         QTest::addColumn<QString>("output");
         // Sixteen NUL bytes: a valid, non-empty template without a brace.
         QTest::newRow("NUL bytes") << QByteArray(16, '\0') << QString(16, QChar(0));
+        QTest::newRow("NUL bytes between letters, not at every other byte")
+            << QByteArray("a\0b\0cd{2}", 9) << QStringLiteral("a%1b%1cdName").arg(QChar(0));
         QTest::newRow("invalid UTF-8 reads as Windows-1252")
             << QByteArray("caf\xC3 \xFF {2}") << QStringLiteral("caf\u00C3 \u00FF Name");
         QTest::newRow("UTF-16 with a byte-order mark")
@@ -169,29 +196,40 @@ class TestBadInput : public QObject {
         QCOMPARE(records_->size(), 1);  // the start trace only
     }
 
+    // Each message names the template file, given as <path> here.
     void templateErrorsEndTheRun_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("message");
         QTest::newRow("out of range after CRLF lines")
             << QByteArray("a\r\nb\r\n  {12}")
-            << "Template error at line 3, column 3: {12} is out of range; use {0} to {11}.";
+            << "Template error at line 3, column 3: {12} is out of range; use {0} to {11}.\n"
+               "Template file: <path>";
         QTest::newRow("not closed at the end")
             << QByteArray("text {1")
             << "Template error at line 1, column 6: the placeholder is "
-               "not closed; write '}' right after its number.";
+               "not closed; write '}' right after its number.\nTemplate file: <path>";
         QTest::newRow("column counts characters, not UTF-8 bytes")
             << QByteArray("\xC3\xA9\xC3\xA9}")
             << "Template error at line 1, column 3: '}' closes no placeholder; write }} for a "
-               "literal }.";
+               "literal }.\nTemplate file: <path>";
+        const QString utf16Message =
+            "The template file looks like UTF-16 without a byte-order mark:\n<path>\n"
+            "Save it as UTF-8 and try again.";
+        QTest::newRow("UTF-16LE without a byte-order mark")
+            << utf16WithoutByteOrderMark(u"<a>{2}</a>\r\n", QStringEncoder::Utf16LE)
+            << utf16Message;
+        QTest::newRow("UTF-16BE without a byte-order mark, no placeholder")
+            << utf16WithoutByteOrderMark(u"plain", QStringEncoder::Utf16BE) << utf16Message;
     }
     void templateErrorsEndTheRun() {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, message);
-        installTemplatePath(dir_.write(QStringLiteral("Template.txt"), bytes));
+        const QString path = dir_.write(QStringLiteral("Template.txt"), bytes);
+        installTemplatePath(path);
 
         generate();
 
-        QCOMPARE(shownFailures_, QStringList{message});
+        QCOMPARE(shownFailures_, QStringList{message.replace(QStringLiteral("<path>"), path)});
         QCOMPARE(form_->output()->toPlainText(), kKeptOutput);
     }
 
@@ -278,6 +316,7 @@ class TestBadInput : public QObject {
         const QString folder = dir_.path(QStringLiteral("two\nlines"));
         QVERIFY(QDir().mkpath(folder));
         const QString path = folder + QStringLiteral("/Template.txt");
+        QVERIFY(QDir().mkpath(path));
         installTemplatePath(path);
 
         StderrCapture capture;
@@ -292,11 +331,12 @@ class TestBadInput : public QObject {
                                   escapedPath + u'"',
                               "brindlewick: level=2 mask=1 message=\".GetBodyFromTextFile, File:" +
                                   escapedPath +
-                                  "\" error=2001 description=\"No such file or directory\" "
+                                  "\" error=2001 description=\"Is a directory\" "
                                   "source=\"FileSystemObject\"",
                               ""}));
         // The message box shows the path as it is.
-        QCOMPARE(shownFailures_, QStringList{unreadableMessage(path)});
+        QCOMPARE(shownFailures_,
+                 QStringList{unreadableMessage(path, QStringLiteral("Is a directory"))});
     }
 
   private:

@@ -1,3 +1,4 @@
+#include <QFile>
 #include <QTest>
 #include <map>
 
@@ -163,10 +164,14 @@ class TestCommand : public QObject {
         QTest::addColumn<int>("failure");
         QTest::addColumn<QByteArray>("templateBytes");
         QTest::addColumn<QString>("description");
-        QTest::newRow("empty template") << 0 << QByteArray() << "";
+        // <path> stands for the template's path.
+        QTest::newRow("empty template") << 0 << QByteArray()
+                                        << "The template file could not be read or is "
+                                           "empty:\n<path>\nReason: The file is empty";
         QTest::newRow("template error")
             << 0 << QByteArray("ok\n {12}")
-            << "Template error at line 2, column 2: {12} is out of range; use {0} to {11}.";
+            << "Template error at line 2, column 2: {12} is out of range; use {0} to {11}.\n"
+               "Template file: <path>";
         QTest::newRow("engine fails at load")
             << 1 << QByteArray("t") << injectedFailure("TestEngine.LoadTemplate").description;
         QTest::newRow("engine fails at render")
@@ -184,23 +189,24 @@ class TestCommand : public QObject {
             records_ = installRecordingLogger(FailOn::EveryCall);
         }
         runWithTemplate(templateBytes);
-        if (description.isEmpty()) {
-            description =
-                "The template file could not be read or is empty:\n" + dir_.path("Template.txt");
-        }
+        description.replace(QStringLiteral("<path>"), dir_.path("Template.txt"));
         QCOMPARE(view_.failures, QStringList({description}));
         QCOMPARE(view_.output, QStringLiteral("previous output"));
     }
 
-    void missingTemplateNamesItsPath() {
+    void missingTemplateListsTheFoldersSearched() {
         QStringList calls;
         Components::setFilePathServiceFactory(
             [&calls] { return std::make_unique<RecordingPathService>(calls); });
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path("home")));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_.path("local") + ':' + dir_.path("usr")));
         runGenerateCommand(view_, QStringLiteral("/nonexistent"));
         QCOMPARE(
             view_.failures,
-            QStringList(
-                {"The template file could not be read or is empty:\n/nonexistent/Template.txt"}));
+            QStringList({"No Template.txt was found in any of these folders, searched in "
+                         "this order:\n/nonexistent\n" +
+                         dir_.path("home/tst_command") + '\n' + dir_.path("local/tst_command") +
+                         '\n' + dir_.path("usr/tst_command")}));
         QCOMPARE(records_->size(), 2);  // start trace and failure report
         QCOMPARE(view_.output, QStringLiteral("previous output"));
     }

@@ -302,10 +302,11 @@ class TestWindow : public QObject {
         useTemplate("{12}");
         form_->output()->setPlainText("kept");
         QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
-        QCOMPARE(
-            shownFailures_,
-            QStringList(
-                {"Template error at line 1, column 1: {12} is out of range; use {0} to {11}."}));
+        QCOMPARE(shownFailures_,
+                 QStringList(
+                     {"Template error at line 1, column 1: {12} is out of range; use {0} to {11}.\n"
+                      "Template file: " +
+                      dir_.path(QStringLiteral("Template.txt"))}));
         QCOMPARE(form_->output()->toPlainText(), QStringLiteral("kept"));
     }
 

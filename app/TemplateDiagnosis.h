@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QStringList>
+
+namespace brindlewick {
+
+// The texts that tell the user why the template could not be used: which file, where the
+// program looked and, where it can be known, the system's reason. The first line of each stays
+// the same whatever follows, because that is the line users search for.
+
+// The folders the program looks for its template in, in search order: the program's own
+// folder, then the application's standard data locations.
+QStringList templateSearchFolders(const QString& applicationFolder);
+
+// No file of that name in any of the folders: says so and lists them, one a line, in order.
+QString describeMissingTemplate(const QString& fileName, const QStringList& foldersSearched);
+
+// A template file that exists but gave no text: names it and adds the reason when the
+// file-system object gives one on opening it (the file is opened, not read again) or the file
+// has no bytes at all.
+QString describeUnreadableTemplate(const QString& path);
+
+// Whether a text read byte for byte holds a NUL at every other byte and none in between, in
+// either order: text saved as UTF-16 without a byte-order mark. Looks at the start only.
+bool looksLikeUtf16WithoutByteOrderMark(QStringView text);
+
+QString describeUtf16WithoutByteOrderMark(const QString& path);
+
+// A template error's description with the path of the template it was found in.
+QString withTemplatePath(const QString& description, const QString& path);
+
+}  // namespace brindlewick
