@@ -28,11 +28,14 @@ QString viewPathOf(const GeneratorView& view, ViewPathFields fields) {
     return viewPath(view.fieldText(fields.first), view.fieldText(fields.second));
 }
 
-QString readTemplate(const QString& applicationFolder) {
+// The template at `chosenPath`, or, when that is empty, the one found for the program.
+QString readTemplate(const QString& applicationFolder, const QString& chosenPath) {
     QString folder = applicationFolder;
     QString fileName = QString::fromLatin1(kTemplateFileName);
-    QString path;
-    Components::filePathService().ResolvePath(folder, fileName, path);
+    QString path = chosenPath;
+    if (path.isEmpty()) {
+        Components::filePathService().ResolvePath(folder, fileName, path);
+    }
     QString templateText = GetBodyFromTextFile(path, FormatSelector::Ansi);
     if (templateText.isEmpty()) {
         // An empty template would clear the output and show nothing: say so instead.
@@ -114,11 +117,12 @@ void encodeViewPaths(GeneratorView& view) {
     }
 }
 
-void runGenerateCommand(GeneratorView& view, const QString& applicationFolder) {
+void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
+                        const QString& templatePath) {
     try {
         const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
         {
-            QString templateText = readTemplate(applicationFolder);
+            QString templateText = readTemplate(applicationFolder, templatePath);
             QString templateName;
             engine->LoadTemplate(templateText, templateName);
         }

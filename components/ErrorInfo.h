@@ -20,6 +20,8 @@ enum class ErrorNumber : int {
     TemplateValues = 3003,      // Render was given fewer values than the template refers to
     TemplateUnreadable = 3004,  // the template file could not be read or is empty
     ComponentFailure = 4001,    // an outside component (logger, converter, path service) failed
+    ValuesFile = 5001,          // a values file cannot be read or is not a JSON object of strings
+    OutputWrite = 5002,         // the result of a Generate from the command line was not written
 };
 
 // The error information of a failure: its number, a description for the user and the component
