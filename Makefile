@@ -6,6 +6,8 @@ BUILD_TYPE  ?= RelWithDebInfo
 JOBS        ?= $(shell nproc)
 PACKAGES    := cmake make g++ qt6-base-dev libbenchmark-dev fonts-dejavu-core \
                desktop-file-utils appstream dpkg-dev file
+# help2man writes the manual page from --help; lintian checks the Debian package.
+PACKAGES    += help2man lintian
 # clang and its sanitizer and libFuzzer runtimes, for the fuzz targets (see "Hardening" below).
 PACKAGES    += clang libclang-rt-14-dev
 SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
