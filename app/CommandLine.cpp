@@ -82,6 +82,8 @@ QString fileOptionValue(const QCommandLineParser& parser, const char* name, QStr
 
 CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
+    // As in window mode, so that a stray -platform is named as it was written.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOptions({kHelpOption, kVersionOption});
     for (const char* name : {kTemplateOption, kValuesOption, kOutputOption}) {
         parser.addOption(optionWithValue(name, "FILE"));
