@@ -72,7 +72,11 @@ const ValueOption* valueOptionNamed(const QString& name) {
 }  // namespace
 
 std::map<InputField, QString> readValuesFile(const QString& path) {
-    const QByteArray bytes = readBytes(path);
+    QByteArray bytes = readBytes(path);
+    // Editors that save UTF-8 with a byte-order mark are common; JSON has no place for one.
+    if (bytes.startsWith("\xEF\xBB\xBF")) {
+        bytes.remove(0, 3);
+    }
     const QJsonObject object = parseObject(path, bytes);
     std::map<InputField, QString> values;
     for (auto it = object.begin(); it != object.end(); ++it) {
