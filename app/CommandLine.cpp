@@ -35,7 +35,7 @@ CommandLine usageError(const QString& message) {
     return {RunMode::UsageError, {}, message};
 }
 
-// Help and version come before any complaint about the arguments, so `--help` always helps.
+// Help and version win over stray arguments: `brindlewick --help anything` still helps.
 std::optional<CommandLine> helpOrVersion(const QCommandLineParser& parser) {
     if (parser.isSet(kHelpOption)) {
         return CommandLine{RunMode::Help, {}, {}};

@@ -119,6 +119,16 @@ class TestInstalled : public QObject {
         QCOMPARE(installed.output, built.output);
     }
 
+    void generateFindsTheInstalledTemplate() {
+        QProcess program;
+        program.start(
+            programFolder() + QStringLiteral("/brindlewick"),
+            {"generate", "--project-a-name", "Sales", "--project-a-add-view", "Add Order"});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardOutput().contains("Sales%2FAdd%20Order"));
+    }
+
     void usersOwnTemplateComesFirst() {
         QVERIFY(QDir().mkpath(userData_.path(QStringLiteral("brindlewick"))));
         const QString own = userData_.write(QStringLiteral("brindlewick/Template.txt"),
