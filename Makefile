@@ -9,13 +9,14 @@ SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # directory it enters.
 MAKEFLAGS   += --no-print-directory
 
-# What each command needs. Building and running: the compiler, Qt, and the font the window and
-# its tests are laid out in; libxkbcommon-dev only spares configure Qt's "Could NOT find XKB"
-# warning (the program does not use it). The Debian package: dpkg-dev and file, for its
-# library dependencies. The tests add the package's tools, the validators of the desktop entry
-# and the metainfo, lintian, and clang with its sanitizer and libFuzzer runtimes for the fuzz
-# targets (see "Hardening" below). The benchmarks add Google Benchmark.
-BUILD_PACKAGES   := cmake make g++ qt6-base-dev libxkbcommon-dev fonts-dejavu-core
+# What each command needs. Building and running: the compiler, Qt, the font the window and its
+# tests are laid out in, and help2man, which writes the manual page from --help as part of the
+# build; libxkbcommon-dev only spares configure Qt's "Could NOT find XKB" warning (the program
+# does not use it). The Debian package: dpkg-dev and file, for its library dependencies. The
+# tests add the package's tools, the validators of the desktop entry and the metainfo, lintian,
+# and clang with its sanitizer and libFuzzer runtimes for the fuzz targets (see "Hardening"
+# below). The benchmarks add Google Benchmark.
+BUILD_PACKAGES   := cmake make g++ qt6-base-dev libxkbcommon-dev fonts-dejavu-core help2man
 PACKAGE_PACKAGES := dpkg-dev file
 TEST_PACKAGES    := $(PACKAGE_PACKAGES) desktop-file-utils appstream lintian \
                     clang libclang-rt-14-dev

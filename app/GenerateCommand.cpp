@@ -34,16 +34,19 @@ QString viewPathOf(const GeneratorView& view, ViewPathFields fields) {
     throw ComponentError(number, description, QStringLiteral("Generate"));
 }
 
-// The text of the first Template.txt found beside the program or in the data folders; `path`
-// receives the file it came from.
+// The text of the template at `path`; when `path` is empty, of the first Template.txt found
+// beside the program or in the data folders, and `path` receives the file it came from.
 QString readTemplate(const QString& applicationFolder, QString& path) {
     QString folder = applicationFolder;
     QString fileName = QString::fromLatin1(kTemplateFileName);
-    Components::filePathService().ResolvePath(folder, fileName, path);
+    const bool lookedUp = path.isEmpty();
+    if (lookedUp) {
+        Components::filePathService().ResolvePath(folder, fileName, path);
+    }
     QString templateText = GetBodyFromTextFile(path, FormatSelector::Ansi);
     if (templateText.isEmpty()) {
         // An empty template would clear the output and show nothing: say why instead.
-        if (!QFileInfo::exists(path)) {
+        if (lookedUp && !QFileInfo::exists(path)) {
             failGenerate(
                 ErrorNumber::TemplateNotFound,
                 describeMissingTemplate(fileName, templateSearchFolders(applicationFolder)));
@@ -59,8 +62,9 @@ QString readTemplate(const QString& applicationFolder, QString& path) {
 
 // Reads the template into the engine. A syntax error names the template's path, so that a user
 // with several templates knows which one to fix.
-void loadTemplate(TemplateEngine& engine, const QString& applicationFolder) {
-    QString path;
+void loadTemplate(TemplateEngine& engine, const QString& applicationFolder,
+                  const QString& chosenPath) {
+    QString path = chosenPath;
     QString templateText = readTemplate(applicationFolder, path);
     QString templateName;
     try {
@@ -145,10 +149,11 @@ void encodeViewPaths(GeneratorView& view) {
     }
 }
 
-void runGenerateCommand(GeneratorView& view, const QString& applicationFolder) {
+void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
+                        const QString& templatePath) {
     try {
         const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
-        loadTemplate(*engine, applicationFolder);
+        loadTemplate(*engine, applicationFolder, templatePath);
         view.setOutputText(renderFieldValues(*engine, view));
         encodeViewPaths(view);
     } catch (...) {

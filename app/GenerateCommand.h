@@ -21,7 +21,9 @@ void encodeViewPaths(GeneratorView& view);
 
 // One run of Generate: reads the template beside the program, fills in the field values, writes
 // the result into the output and encodes the view paths in it. A failure ends the run, keeps the
-// output as it then stands and is shown through the view.
-void runGenerateCommand(GeneratorView& view, const QString& applicationFolder);
+// output as it then stands and is shown through the view. A non-empty `templatePath` names the
+// template to read instead of the one found for the program.
+void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
+                        const QString& templatePath = QString());
 
 }  // namespace brindlewick

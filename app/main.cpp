@@ -1,10 +1,16 @@
 #include <QApplication>
 
+#include "CommandLine.h"
 #include "Form1.h"
+#include "HeadlessRun.h"
 
-int main(int argc, char* argv[]) {
+namespace {
+
+const QString kApplicationName = QStringLiteral("brindlewick");
+
+int runWindow(int argc, char* argv[]) {
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("brindlewick"));
+    QApplication::setApplicationName(kApplicationName);
     // The installed desktop entry's name (packaging/), by which a Wayland compositor matches the
     // window to its entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("org.example.brindlewick"));
@@ -15,4 +21,20 @@ int main(int argc, char* argv[]) {
     // window created while it is set, and the title must read exactly "Generate Linked Project".
     QApplication::setApplicationDisplayName(QStringLiteral("Brindlewick"));
     return app.exec();
+}
+
+}  // namespace
+
+// The command line is read before any application object exists, so that help, version and
+// generate run without a display; only the window needs QApplication.
+int main(int argc, char* argv[]) {
+    const brindlewick::CommandLine commandLine =
+        brindlewick::parseCommandLine(brindlewick::argumentsOf(argc, argv));
+    if (commandLine.mode == brindlewick::RunMode::Window) {
+        return runWindow(argc, argv);
+    }
+    QCoreApplication app(argc, argv);
+    // The name of the data folders the template is looked up in, as in the window.
+    QCoreApplication::setApplicationName(kApplicationName);
+    return brindlewick::runWithoutWindow(commandLine);
 }

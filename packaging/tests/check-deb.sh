@@ -1,6 +1,7 @@
 #!/bin/sh
 # Builds the Debian package afresh from the build tree into a temporary folder, then checks its
-# name, its control fields and, unpacked, its files and desktop metadata.
+# name, its control fields, what lintian says of it and, unpacked, its files, desktop metadata,
+# changelog and manual page.
 # Usage: check-deb.sh <cpack> <build folder> <version>
 set -eu
 export LC_ALL=C
@@ -44,7 +45,10 @@ cat >"$work/expected" <<'LIST'
 ./usr/bin/brindlewick
 ./usr/share/applications/org.example.brindlewick.desktop
 ./usr/share/brindlewick/Template.txt
+./usr/share/doc/brindlewick/changelog.gz
+./usr/share/doc/brindlewick/copyright
 ./usr/share/icons/hicolor/scalable/apps/org.example.brindlewick.svg
+./usr/share/man/man1/brindlewick.1.gz
 ./usr/share/metainfo/org.example.brindlewick.metainfo.xml
 LIST
 diff -u "$work/expected" "$work/files" || fail "unexpected file list"
@@ -66,4 +70,18 @@ icon=$(sed -n 's/^Icon=//p' "$work/root/usr/share/applications/org.example.brind
 release=$(sed -n 's/.*<release version="\([^"]*\)".*/\1/p' \
     "$work/root/usr/share/metainfo/org.example.brindlewick.metainfo.xml" | head -n 1)
 [ "$release" = "$version" ] || fail "metainfo's newest release is $release, not $version"
+# The newest changelog entry is this version.
+entry=$(zcat "$work/root/usr/share/doc/brindlewick/changelog.gz" | sed -n '1s/^brindlewick (\([^)]*\)).*/\1/p')
+[ "$entry" = "$version" ] || fail "changelog's newest entry is $entry, not $version"
+
+# Every option that --help lists is in the manual page.
+"$program" --help >"$work/help" || fail "--help failed"
+zcat "$work/root/usr/share/man/man1/brindlewick.1.gz" | sed 's/\\-/-/g' >"$work/man"
+for option in $(grep -Eo '(^|[ ,])--?[a-z][a-z-]*' "$work/help" | tr -d ' ,' | sort -u); do
+    grep -Fq -- "$option" "$work/man" || fail "the manual page lacks $option"
+done
+
+# What a distribution checks: no error and no warning.
+lintian --fail-on error,warning --tag-display-limit 0 "$deb" || fail "lintian"
+
 echo "$(basename "$deb"): $(wc -l <"$work/files") files, Depends: $depends"

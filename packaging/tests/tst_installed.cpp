@@ -93,8 +93,8 @@ class TestInstalled : public QObject {
         program.start(programFolder() + QStringLiteral("/brindlewick"), {});
         QVERIFY2(program.waitForStarted(), qPrintable(program.errorString()));
 
-        // The program has no command line and never quits by itself: running after a moment
-        // means that it came up and shows its window.
+        // Without arguments the program opens its window and never quits by itself: running
+        // after a moment means that it came up and shows its window.
         const bool ended = program.waitForFinished(2000);
         QVERIFY2(!ended, qPrintable(QStringLiteral("it ended with exit code %1: %2")
                                         .arg(program.exitCode())
@@ -117,6 +117,16 @@ class TestInstalled : public QObject {
         runGenerateCommand(built, QStringLiteral(BRINDLEWICK_BUILD_DIR));
         QVERIFY2(built.failures.isEmpty(), qPrintable(built.failures.join(u'\n')));
         QCOMPARE(installed.output, built.output);
+    }
+
+    void generateFindsTheInstalledTemplate() {
+        QProcess program;
+        program.start(
+            programFolder() + QStringLiteral("/brindlewick"),
+            {"generate", "--project-a-name", "Sales", "--project-a-add-view", "Add Order"});
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitCode(), 0);
+        QVERIFY(program.readAllStandardOutput().contains("Sales%2FAdd%20Order"));
     }
 
     void usersOwnTemplateComesFirst() {

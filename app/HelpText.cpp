@@ -1,0 +1,98 @@
+#include "HelpText.h"
+
+#include <QStringList>
+
+#include "CommandLine.h"
+#include "ValueOptions.h"
+
+namespace brindlewick {
+
+namespace {
+
+constexpr qsizetype kLineWidth = 79;
+constexpr qsizetype kDescriptionColumn = 41;
+
+// An option's names in the left column and its description wrapped into the right one.
+QString optionRow(const QString& names, const QString& description) {
+    const QString indent(kDescriptionColumn, u' ');
+    const QString left = QStringLiteral("  ") + names;
+    QString row = left.size() < kDescriptionColumn - 1 ? left.leftJustified(kDescriptionColumn)
+                                                       : left + u'\n' + indent;
+    qsizetype lineLength = 0;
+    for (const QString& word : description.split(u' ')) {
+        if (lineLength > 0 && kDescriptionColumn + lineLength + 1 + word.size() > kLineWidth) {
+            row += u'\n' + indent;
+            lineLength = 0;
+        } else if (lineLength > 0) {
+            row += u' ';
+            ++lineLength;
+        }
+        row += word;
+        lineLength += word.size();
+    }
+    return row + u'\n';
+}
+
+QString fileOptionRow(const char* name, const char* description) {
+    return optionRow(QStringLiteral("    --%1 FILE").arg(QString::fromLatin1(name)),
+                     QString::fromLatin1(description));
+}
+
+QString valueOptionRows() {
+    QString rows;
+    for (const ValueOption& option : kValueOptions) {
+        rows += optionRow(QStringLiteral("    --%1 TEXT").arg(QString::fromLatin1(option.name)),
+                          QString::fromLatin1(option.description));
+    }
+    return rows;
+}
+
+}  // namespace
+
+QString helpText() {
+    return QStringLiteral(
+               "Usage: brindlewick [QT-WINDOW-OPTION]...\n"
+               "  or:  brindlewick generate [OPTION]...\n"
+               "  or:  brindlewick --help | --version\n"
+               "Write the text of a linked-project definition from a template.\n"
+               "\n"
+               "Without a command, brindlewick opens its window, where the twelve values are\n"
+               "typed in and Generate fills them into the template. Qt's window options, such as\n"
+               "-platform NAME and -style NAME, apply there.\n"
+               "\n"
+               "The command generate does the same without a window: it fills the values given\n"
+               "as options into the template, URL-encodes the four view paths (project/view) in\n"
+               "the result and writes it as UTF-8, with the template's line endings. A value\n"
+               "not given is empty.\n"
+               "\n"
+               "Options:\n") +
+           optionRow(QStringLiteral("-h, --help"), QStringLiteral("print this help and exit")) +
+           optionRow(QStringLiteral("-v, --version"),
+                     QStringLiteral("print the version and exit")) +
+           QStringLiteral("\nOptions of generate:\n") +
+           fileOptionRow(kTemplateOption,
+                         "read the template from FILE instead of Template.txt beside the "
+                         "program or in the data folders") +
+           fileOptionRow(kValuesOption,
+                         "read values from FILE, a JSON object whose keys are the value "
+                         "options' names without the dashes, each value a string; options "
+                         "given override it") +
+           fileOptionRow(kOutputOption,
+                         "write the result to FILE instead of standard output; FILE is "
+                         "replaced only when the whole result is written") +
+           valueOptionRows() +
+           QStringLiteral(
+               "\n"
+               "Exit status:\n"
+               "  0  success\n"
+               "  1  Generate failed: the template is missing, unreadable, empty or has a\n"
+               "     syntax error, or the result could not be written\n"
+               "  2  usage error: an unknown option or command, a missing option value, or a\n"
+               "     values file that is missing or not a JSON object of strings\n");
+}
+
+QString versionText() {
+    return QStringLiteral("brindlewick %1\n").arg(QStringLiteral(BRINDLEWICK_VERSION));
+}
+
+}  // namespace brindlewick

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+#include <map>
+
+#include "GeneratorView.h"
+
+namespace brindlewick {
+
+// The fields a values file sets: a JSON object whose keys are the value options' names and whose
+// values are strings, such as {"project-a-name": "Sales", "project-b-id": "2002"}. Throws
+// ComponentError with a description that names the file and the problem (the system's reason,
+// where the JSON goes wrong, or the offending key) when the file holds anything else.
+std::map<InputField, QString> readValuesFile(const QString& path);
+
+}  // namespace brindlewick
