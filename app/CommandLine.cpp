@@ -46,6 +46,22 @@ std::optional<CommandLine> helpOrVersion(const QCommandLineParser& parser) {
     return std::nullopt;
 }
 
+// Parses `arguments` and gives what ends the run before any value is looked at: a parse error,
+// help or version, or an argument that is no option, which `strayArgument` describes.
+std::optional<CommandLine> parseUpToValues(QCommandLineParser& parser, const QStringList& arguments,
+                                           const QString& strayArgument) {
+    if (!parser.parse(arguments)) {
+        return usageError(parser.errorText());
+    }
+    if (auto early = helpOrVersion(parser)) {
+        return early;
+    }
+    if (!parser.positionalArguments().isEmpty()) {
+        return usageError(strayArgument.arg(parser.positionalArguments().first()));
+    }
+    return std::nullopt;
+}
+
 CommandLine parseWindowCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     // Qt's window options are words after a single dash: -platform, -style.
@@ -57,15 +73,9 @@ CommandLine parseWindowCommandLine(const QStringList& arguments) {
     for (const char* name : kQtWindowFlags) {
         parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
     }
-    if (!parser.parse(arguments)) {
-        return usageError(parser.errorText());
-    }
-    if (const auto early = helpOrVersion(parser)) {
-        return *early;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return usageError(
-            QStringLiteral("Unknown command '%1'.").arg(parser.positionalArguments().first()));
+    if (auto finished =
+            parseUpToValues(parser, arguments, QStringLiteral("Unknown command '%1'."))) {
+        return *finished;
     }
     return {};
 }
@@ -91,15 +101,9 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     for (const ValueOption& option : kValueOptions) {
         parser.addOption(optionWithValue(option.name, "TEXT"));
     }
-    if (!parser.parse(arguments)) {
-        return usageError(parser.errorText());
-    }
-    if (const auto early = helpOrVersion(parser)) {
-        return *early;
-    }
-    if (!parser.positionalArguments().isEmpty()) {
-        return usageError(
-            QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+    if (auto finished =
+            parseUpToValues(parser, arguments, QStringLiteral("Unexpected argument '%1'."))) {
+        return *finished;
     }
     CommandLine result{RunMode::Generate, {}, {}};
     QString problem;
