@@ -14,6 +14,7 @@
 #include "FieldFont.h"
 #include "Form1Layout.h"
 #include "GenerateCommand.h"
+#include "MemoryTuning.h"
 #include "WindowGeneratorView.h"
 
 namespace brindlewick {
@@ -95,6 +96,7 @@ void Form1::cmdOK_Click() {
     WindowGeneratorView view(*this, failureDialog_);
     runGenerateCommand(view, QCoreApplication::applicationDirPath());
     view.flushOutput();
+    releaseFreedMemory();
 }
 
 void Form1::fitFontToFields() {

@@ -53,6 +53,18 @@ QString renderFieldValues(TemplateEngine& engine, const GeneratorView& view) {
     return rendered;
 }
 
+// The template beside the program filled with the values of the fields. The engine, and the
+// template's text it holds, are released here, before the encoding passes need their memory.
+QString renderTemplate(const GeneratorView& view, const QString& applicationFolder) {
+    const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
+    {
+        QString templateText = readTemplate(applicationFolder);
+        QString templateName;
+        engine->LoadTemplate(templateText, templateName);
+    }
+    return renderFieldValues(*engine, view);
+}
+
 QString describeCurrentFailure() {
     return currentErrorInfo().description;
 }
@@ -116,13 +128,7 @@ void encodeViewPaths(GeneratorView& view) {
 
 void runGenerateCommand(GeneratorView& view, const QString& applicationFolder) {
     try {
-        const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
-        {
-            QString templateText = readTemplate(applicationFolder);
-            QString templateName;
-            engine->LoadTemplate(templateText, templateName);
-        }
-        view.setOutputText(renderFieldValues(*engine, view));
+        view.setOutputText(renderTemplate(view, applicationFolder));
         encodeViewPaths(view);
     } catch (...) {
         view.showFailure(describeCurrentFailure());

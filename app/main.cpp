@@ -1,8 +1,10 @@
 #include <QApplication>
 
 #include "Form1.h"
+#include "MemoryTuning.h"
 
 int main(int argc, char* argv[]) {
+    brindlewick::keepLargeBlocksForReuse();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brindlewick"));
     // The installed desktop entry's name (packaging/), by which a Wayland compositor matches the
