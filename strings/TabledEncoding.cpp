@@ -123,9 +123,11 @@ template <const UnitTable& table>
 // 0x8000 or above 0, neither of which is a letter or digit.
 unsigned letterOrDigitMask(__m128i low, __m128i high) {
     const __m128i bytes = _mm_packus_epi16(low, high);
-    const auto within = [](__m128i v, char first, char last) {
-        return _mm_and_si128(_mm_cmpgt_epi8(v, _mm_set1_epi8(static_cast<char>(first - 1))),
-                             _mm_cmplt_epi8(v, _mm_set1_epi8(static_cast<char>(last + 1))));
+    // A range in two steps: shifted so that `first` lands on -128, the range's bytes are the only
+    // ones below -128 plus its width.
+    const auto within = [](__m128i v, int first, int last) {
+        const __m128i shifted = _mm_add_epi8(v, _mm_set1_epi8(static_cast<char>(-128 - first)));
+        return _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(-128 + last - first + 1)), shifted);
     };
     const __m128i folded = _mm_or_si128(bytes, _mm_set1_epi8(0x20));  // 'A'-'Z' to 'a'-'z'
     const __m128i kept = _mm_or_si128(within(bytes, '0', '9'), within(folded, 'a', 'z'));
@@ -175,13 +177,33 @@ qsizetype encodeMixedBlock(const char16_t* in, unsigned kept, char16_t*& at) {
     return kBlock;
 }
 
+// Copies pairs of blocks of sixteen units while both hold only letters and digits and the second
+// ends at `last` or before. Returns the index of the first unit not copied.
+qsizetype copyLetterDigitPairs(const char16_t* text, qsizetype from, qsizetype last,
+                               char16_t*& at) {
+    qsizetype i = from;
+    for (; i + 2 * kBlock <= last; i += 2 * kBlock) {
+        const __m128i units[4] = {load(text + i), load(text + i + 8), load(text + i + 16),
+                                  load(text + i + 24)};
+        if ((letterOrDigitMask(units[0], units[1]) & letterOrDigitMask(units[2], units[3])) !=
+            0xFFFF) {
+            break;
+        }
+        for (int k = 0; k < 4; ++k) {
+            store(at + 8 * k, units[k]);
+        }
+        at += 2 * kBlock;
+    }
+    return i;
+}
+
 // Encodes blocks of sixteen units while two blocks are left (a mixed block reads up to one block
 // past its end). Returns the index of the first unit left: a surrogate's, or one of the last
 // units, for encodeWithTable to take one by one.
 template <const UnitTable& table>
 qsizetype encodeBlocks(const char16_t* text, qsizetype from, qsizetype to, char16_t*& at) {
     qsizetype i = from;
-    for (; to - i >= 2 * kBlock; i += kBlock) {
+    while (to - i >= 2 * kBlock) {
         const __m128i low = load(text + i);
         const __m128i high = load(text + i + 8);
         const unsigned kept = letterOrDigitMask(low, high);
@@ -189,12 +211,15 @@ qsizetype encodeBlocks(const char16_t* text, qsizetype from, qsizetype to, char1
             store(at, low);
             store(at + 8, high);
             at += kBlock;
+            // A block of letters and digits often starts a long run of them.
+            i = copyLetterDigitPairs(text, i + kBlock, to - 2 * kBlock, at);
             continue;
         }
         const qsizetype encoded = encodeMixedBlock<table>(text + i, kept, at);
         if (encoded < kBlock) {
             return i + encoded;
         }
+        i += kBlock;
     }
     return i;
 }
