@@ -177,6 +177,28 @@ qsizetype encodeMixedBlock(const char16_t* in, unsigned kept, char16_t*& at) {
     return kBlock;
 }
 
+// Whether all sixteen units are ASCII. Packed with unsigned saturation, units from 0x80 to 0x7FFF
+// set the top bit of their byte; packed with signed saturation, units from 0x8000 do.
+bool isAscii(__m128i low, __m128i high) {
+    return (_mm_movemask_epi8(_mm_packus_epi16(low, high)) |
+            _mm_movemask_epi8(_mm_packs_epi16(low, high))) == 0;
+}
+
+// encodeMixedBlock for a block of ASCII units: every unit has its table entry, so the units
+// other than letters and digits need no other check.
+template <const UnitTable& table>
+void encodeAsciiBlock(const char16_t* in, unsigned kept, char16_t*& at) {
+    qsizetype next = 0;
+    for (unsigned others = ~kept & 0xFFFF; others != 0; others &= others - 1) {
+        const qsizetype other = std::countr_zero(others);
+        copyBlock(in + next, at);
+        at = put(table[in[other]], at + (other - next));
+        next = other + 1;
+    }
+    copyBlock(in + next, at);
+    at += kBlock - next;
+}
+
 // Copies pairs of blocks of sixteen units while both hold only letters and digits and the second
 // ends at `last` or before. Returns the index of the first unit not copied.
 qsizetype copyLetterDigitPairs(const char16_t* text, qsizetype from, qsizetype last,
@@ -215,8 +237,10 @@ qsizetype encodeBlocks(const char16_t* text, qsizetype from, qsizetype to, char1
             i = copyLetterDigitPairs(text, i + kBlock, to - 2 * kBlock, at);
             continue;
         }
-        const qsizetype encoded = encodeMixedBlock<table>(text + i, kept, at);
-        if (encoded < kBlock) {
+        if (isAscii(low, high)) {
+            encodeAsciiBlock<table>(text + i, kept, at);
+        } else if (const qsizetype encoded = encodeMixedBlock<table>(text + i, kept, at);
+                   encoded < kBlock) {
             return i + encoded;
         }
         i += kBlock;
