@@ -16,6 +16,7 @@
 #include "Form1Layout.h"
 #include "GenerateCommand.h"
 #include "KeyboardFocusStyle.h"
+#include "MemoryTuning.h"
 #include "WindowGeneratorView.h"
 
 namespace brindlewick {
@@ -108,6 +109,7 @@ void Form1::cmdOK_Click() {
     WindowGeneratorView view(*this, failureDialog_);
     runGenerateCommand(view, QCoreApplication::applicationDirPath());
     view.flushOutput();
+    releaseFreedMemory();
 }
 
 void Form1::fitFontToFields() {

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QStringMatcher>
+#include <algorithm>
 #include <array>
 #include <utility>
 #include <vector>
@@ -88,6 +89,15 @@ QString renderFieldValues(TemplateEngine& engine, const GeneratorView& view) {
     return rendered;
 }
 
+// The template filled with the values of the fields. The engine, and the template's text it
+// holds, are released here, before the encoding passes need their memory.
+QString renderTemplate(const GeneratorView& view, const QString& applicationFolder,
+                       const QString& templatePath) {
+    const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
+    loadTemplate(*engine, applicationFolder, templatePath);
+    return renderFieldValues(*engine, view);
+}
+
 QString describeCurrentFailure() {
     return currentErrorInfo().description;
 }
@@ -106,15 +116,19 @@ QString replaceAll(const QString& text, const QString& before, const QString& af
         return text;
     }
     const auto count = static_cast<qsizetype>(positions.size());
-    QString result;
-    result.reserve(text.size() + count * (after.size() - before.size()));
+    QString result(text.size() + count * (after.size() - before.size()), Qt::Uninitialized);
+    // Filled through a pointer: the pieces are short, and appending each to a QString would cost
+    // more than copying it.
+    const auto* from = reinterpret_cast<const char16_t*>(text.constData());
+    const auto* replacement = reinterpret_cast<const char16_t*>(after.constData());
+    auto* out = reinterpret_cast<char16_t*>(result.data());
     qsizetype copied = 0;
     for (const qsizetype at : positions) {
-        result += QStringView(text).sliced(copied, at - copied);
-        result += after;
+        out = std::copy_n(from + copied, at - copied, out);
+        out = std::copy_n(replacement, after.size(), out);
         copied = at + before.size();
     }
-    result += QStringView(text).sliced(copied);
+    std::copy_n(from + copied, text.size() - copied, out);
     return result;
 }
 
@@ -152,9 +166,7 @@ void encodeViewPaths(GeneratorView& view) {
 void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
                         const QString& templatePath) {
     try {
-        const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
-        loadTemplate(*engine, applicationFolder, templatePath);
-        view.setOutputText(renderFieldValues(*engine, view));
+        view.setOutputText(renderTemplate(view, applicationFolder, templatePath));
         encodeViewPaths(view);
     } catch (...) {
         view.showFailure(describeCurrentFailure());

@@ -3,6 +3,7 @@
 #include "CommandLine.h"
 #include "Form1.h"
 #include "HeadlessRun.h"
+#include "MemoryTuning.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ int runWindow(int argc, char* argv[]) {
 // The command line is read before any application object exists, so that help, version and
 // generate run without a display; only the window needs QApplication.
 int main(int argc, char* argv[]) {
+    brindlewick::keepLargeBlocksForReuse();
     const brindlewick::CommandLine commandLine =
         brindlewick::parseCommandLine(brindlewick::argumentsOf(argc, argv));
     if (commandLine.mode == brindlewick::RunMode::Window) {

@@ -1,6 +1,7 @@
-// A whole Generate through the window on a 10 MB template whose every line holds view paths and
-// placeholders, against one setPlainText of the final output; then the peak memory of one
-// Generate over an idle window, for that template and for a 200 MB one.
+// A whole Generate through the window's click on a 10 MB template whose every line holds view
+// paths and placeholders, against one setPlainText of the final output; then the time and peak
+// memory of one Generate over an idle window, for that template and for a 200 MB one. The heap is
+// set up as the program's main sets it up.
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -12,6 +13,7 @@
 #include "BenchSupport.h"
 #include "Components.h"
 #include "Form1.h"
+#include "MemoryTuning.h"
 #include "SampleValues.h"
 #include "TestComponents.h"
 
@@ -22,7 +24,8 @@ namespace {
 
 constexpr qsizetype kTemplateBytes = 10'000'000;
 constexpr qsizetype kHugeTemplateBytes = 200'000'000;
-constexpr double kMemoryTarget = 10.0;
+constexpr double kMemoryTarget = 7.0;
+constexpr double kHugeTimeTarget = 2.0;
 
 const QByteArray kTemplateLine =
     "  <Map id=\"{0}\" source=\"{4}\" target=\"{7}\" raw=\"Sales/Add Order\" "
@@ -57,9 +60,14 @@ std::unique_ptr<Form1> shownForm() {
     return form;
 }
 
-// The memory one Generate needs above an idle window, as a multiple of the template's size, and
-// for comparison the memory of putting its output into an idle window's output field.
-void measurePeakMemory(const QString& path, qsizetype templateBytes, const char* label) {
+const char* verdict(bool met) {
+    return met ? "met" : "NOT MET";
+}
+
+// The time and the memory one Generate needs above an idle window, the memory as a multiple of
+// the template's size, and for comparison the time and memory of putting its output into an idle
+// window's output field. A 200 MB Generate runs once: its time is measured here.
+void measureOneGenerate(const QString& path, qsizetype templateBytes, const char* label) {
     test::installTemplatePath(path);
     const auto form = shownForm();
     QCoreApplication::processEvents();
@@ -71,41 +79,50 @@ void measurePeakMemory(const QString& path, qsizetype templateBytes, const char*
     QCoreApplication::processEvents();
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     const std::int64_t growth = peakResidentBytes() - idle;
+    double fillSeconds = 0;
     {
         const QString output = form->output()->toPlainText();
         const auto idleForm = shownForm();
         QCoreApplication::processEvents();
         resetPeakResident();
         const std::int64_t before = residentBytes();
+        timer.restart();
         idleForm->output()->setPlainText(output);
         QCoreApplication::processEvents();
-        std::printf("%s: setPlainText of the output alone: peak %s above an idle window\n", label,
-                    megabytes(peakResidentBytes() - before).c_str());
+        fillSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
+        std::printf("%s: setPlainText of the output alone: %.2f s, peak %s above an idle window\n",
+                    label, fillSeconds, megabytes(peakResidentBytes() - before).c_str());
     }
+    const double timeRatio = seconds / fillSeconds;
+    std::printf(
+        "%s: Generate took %.2f s = %.2fx one setPlainText of its output; target <= %.1fx: %s\n",
+        label, seconds, timeRatio, kHugeTimeTarget,
+        templateBytes == kHugeTemplateBytes ? verdict(timeRatio <= kHugeTimeTarget)
+                                            : "- (measured once; see the table below)");
     const double ratio = static_cast<double>(growth) / static_cast<double>(templateBytes);
     std::printf(
-        "%s: Generate took %.2f s; peak memory %s above the idle window (%s) = %.2fx the "
-        "template's %s; target <= %.0fx: %s\n",
-        label, seconds, megabytes(growth).c_str(), megabytes(idle).c_str(), ratio,
-        megabytes(templateBytes).c_str(), kMemoryTarget,
-        ratio <= kMemoryTarget ? "met" : "NOT MET");
+        "%s: peak memory %s above the idle window (%s) = %.2fx the template's %s; target <= "
+        "%.0fx: %s\n",
+        label, megabytes(growth).c_str(), megabytes(idle).c_str(), ratio,
+        megabytes(templateBytes).c_str(), kMemoryTarget, verdict(ratio <= kMemoryTarget));
     std::fflush(stdout);
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    keepLargeBlocksForReuse();  // as the program's main does
     QApplication app(argc, argv);
     test::installSilentLogger();
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Template.txt"));
     writeTemplate(path, kTemplateBytes);
 
-    measurePeakMemory(path, kTemplateBytes, "10 MB template");
+    measureOneGenerate(path, kTemplateBytes, "10 MB template");
     if (qEnvironmentVariableIsEmpty("BENCH_SKIP_HUGE")) {
         const QString hugePath = dir.filePath(QStringLiteral("Huge.txt"));
         writeTemplate(hugePath, kHugeTemplateBytes);
-        measurePeakMemory(hugePath, kHugeTemplateBytes, "200 MB template");
+        measureOneGenerate(hugePath, kHugeTemplateBytes, "200 MB template");
         QFile::remove(hugePath);
     }
 
@@ -123,6 +140,6 @@ int main(int argc, char** argv) {
         QCoreApplication::processEvents();
     });
     return runAndCompare(argc, argv,
-                         {{"Generate/10MB", "setPlainText/10MB", Compare::Time, 2.0,
+                         {{"Generate/10MB", "setPlainText/10MB", Compare::Time, 1.5,
                            "time of one setPlainText of the output"}});
 }

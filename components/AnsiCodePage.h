@@ -13,8 +13,23 @@ namespace brindlewick::ansi {
 // The character that a byte stands for.
 char16_t toUnicode(unsigned char byte);
 
-// The byte of a UTF-16 unit that the code page holds, or -1 when it holds none.
-int byteOf(char16_t unit);
+// The highest character the code page holds: U+2122, byte 0x99.
+inline constexpr char16_t kHighestCharacter = 0x2122;
+
+// byteOf for a unit from U+0080 to kHighestCharacter.
+int byteOfTabledUnit(char16_t unit);
+
+// The byte of a UTF-16 unit that the code page holds, or -1 when it holds none. Inline, so that
+// the common answers (ASCII, and none for most of the BMP) cost no call.
+inline int byteOf(char16_t unit) {
+    if (unit < 0x80) {
+        return unit;
+    }
+    if (unit > kHighestCharacter) {
+        return -1;
+    }
+    return byteOfTabledUnit(unit);
+}
 
 // True for the units that stand for the byte of their own value: all but 0x80 to 0x9F.
 inline bool holdsItsOwnValue(char16_t unit) {

@@ -82,6 +82,18 @@ QString repairedText(QString text) {
 
 }  // namespace
 
+bool EncodingRepairConversion::wouldDecodeAnew(QStringView text) {
+    QByteArray bytes;
+    if (utf16ByteOrder(text)) {
+        return ansi::encode(text, bytes);
+    }
+    const qsizetype position = firstNonAscii(text);
+    if (position < 0 || !canStartUtf8(text, position)) {
+        return false;
+    }
+    return ansi::encode(text, bytes) && QUtf8StringView(bytes).isValidUtf8();
+}
+
 void EncodingRepairConversion::ConvertText(QString text, QString& result) {
     QString converted = repairedText(std::move(text));
     if (converted.startsWith(QChar(kByteOrderMark))) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QStringView>
+
 #include "TextConversionService.h"
 
 namespace brindlewick {
@@ -12,6 +14,10 @@ namespace brindlewick {
 class EncodingRepairConversion final : public TextConversionService {
   public:
     void ConvertText(QString text, QString& result) override;
+
+    // Whether ConvertText would decode the text anew (as UTF-16 or as UTF-8), rather than at most
+    // drop a byte-order mark.
+    static bool wouldDecodeAnew(QStringView text);
 };
 
 }  // namespace brindlewick

@@ -7,7 +7,7 @@ namespace brindlewick {
 
 // The values a text file can be opened with.
 namespace FileFormat {
-inline constexpr qint32 Ansi = 0;            // Windows-1252
+inline constexpr qint32 Ansi = 0;            // Windows-1252, or UTF-8 (decodeAnsiText)
 inline constexpr qint32 Unicode = -1;        // UTF-16LE, a byte-order mark is dropped
 inline constexpr qint32 SystemDefault = -2;  // UTF-8 on this platform
 }  // namespace FileFormat

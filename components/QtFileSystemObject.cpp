@@ -9,7 +9,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "AnsiCodePage.h"
+#include "AnsiTextDecoding.h"
 #include "ErrorInfo.h"
 
 namespace brindlewick {
@@ -59,7 +59,7 @@ QString decodeBody(const QByteArray& bytes, qint32 format) {
         case FileFormat::SystemDefault:
             return QString::fromUtf8(bytes);
         default:
-            return ansi::decode(bytes);
+            return decodeAnsiText(bytes);
     }
 }
 

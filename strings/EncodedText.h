@@ -16,18 +16,28 @@ class EncodedText {
 
     void append(QStringView units) {
         const qsizetype count = units.size();
-        if (length_ + count > capacity_) {
-            reserve(std::max(capacity_ * 2, length_ + count));
-        }
+        char16_t* to = room(count);
         // Pieces are short (one to twelve units): a plain loop beats a call of memcpy.
         const char16_t* from = units.utf16();
         for (qsizetype i = 0; i < count; ++i) {
-            data_[length_ + i] = from[i];
+            to[i] = from[i];
         }
         length_ += count;
     }
 
     qsizetype size() const { return length_; }
+
+    // The write position, with room for at least `count` more units behind it. Units written
+    // there count once they are committed.
+    char16_t* room(qsizetype count) {
+        if (length_ + count > capacity_) {
+            reserve(std::max(capacity_ * 2, length_ + count));
+        }
+        return data_ + length_;
+    }
+
+    // Counts the units written at room() up to `end`.
+    void commit(const char16_t* end) { length_ = end - data_; }
 
     // The text appended so far; the EncodedText is empty afterwards.
     QString take() {

@@ -1,9 +1,11 @@
 #include "UrlEncoding.h"
 
+#include <algorithm>
 #include <array>
 
 #include "AnsiCodePage.h"
 #include "ErrorLogger.h"
+#include "TabledEncoding.h"
 
 namespace brindlewick {
 
@@ -19,6 +21,8 @@ constexpr char32_t kReplacementCharacter = 0xFFFD;
 // to four UTF-8 escapes.
 constexpr int kLongestEscape = 12;
 constexpr qsizetype kUnitsPerEscape = 3;
+// The units encoded by table between two checks of the buffer's room.
+constexpr qsizetype kBlockUnits = 4096;
 
 using Escape = std::array<char16_t, kLongestEscape>;
 
@@ -109,6 +113,14 @@ int writeUtf8Escapes(qint32 code, char16_t* out) {
     return length;
 }
 
+// Room for the rest of a text once `consumed` units of it gave `written` units: as many units a
+// unit as so far (at least the three of an escape), plus what one block may need beyond that, so
+// that a text that goes on as it began never makes the buffer grow.
+qsizetype roomForRest(qsizetype consumed, qsizetype written, qsizetype rest) {
+    const qsizetype perUnit = std::max(kUnitsPerEscape, (written + consumed - 1) / consumed);
+    return rest * perUnit + (kMostUnitsPerUnit - perUnit) * std::min(rest, kBlockUnits) + 1;
+}
+
 // The character starting at `index`: a surrogate pair is one character of two units.
 QStringView characterAt(const QString& text, qsizetype index) {
     const bool pair = index + 1 < text.size() && text[index].isHighSurrogate() &&
@@ -167,9 +179,7 @@ void URIEscapeChar(QStringView character, EncodedText& result) {
     }
 }
 
-// Flattened so that the character rules and the buffer's appends are inlined into the loop: a
-// call per character would cost more than the encoding itself.
-[[gnu::flatten]] QString EncodeString(QString text, qint32 mode) {
+QString EncodeString(QString text, qint32 mode) {
     int label = 10;
     try {
         const qsizetype length = text.size();
@@ -177,26 +187,38 @@ void URIEscapeChar(QStringView character, EncodedText& result) {
             label = 60;
             return QString();
         }
-        const bool encodes = mode == EncodeMode::Url || mode == EncodeMode::UriComponent;
-        EncodedText pieces(encodes ? length * kUnitsPerEscape : length);
-        qsizetype pairEnd = -1;
-        for (qsizetype i = 0; i < length; ++i) {
+        if (mode != EncodeMode::Url && mode != EncodeMode::UriComponent) {
+            label = 50;
+            return text;
+        }
+        // Sized for the first block; the rest is sized on what the first block gave.
+        EncodedText pieces(std::min(length, kBlockUnits) * kMostUnitsPerUnit + 1);
+        const auto* units = reinterpret_cast<const char16_t*>(text.constData());
+        bool sizedForRest = false;
+        qsizetype i = 0;
+        while (i < length) {
             label = 20;
-            if (i == pairEnd) {
-                continue;  // the low half of a pair was encoded with its high half
+            if (!sizedForRest && i > 0) {
+                pieces.room(roomForRest(i, pieces.size(), length - i));
+                sizedForRest = true;
             }
+            const qsizetype blockEnd = std::min(length, i + kBlockUnits);
+            char16_t* out = pieces.room((blockEnd - i) * kMostUnitsPerUnit + 1);
+            i = encodeTabledUnits(units, i, blockEnd, mode == EncodeMode::UriComponent, out);
+            pieces.commit(out);
+            if (i == blockEnd) {
+                continue;
+            }
+            // A surrogate: the rules take its character, a pair or a lone half.
             const QStringView character = characterAt(text, i);
-            pairEnd = i + character.size() - 1;
+            i += character.size();
             label = 30;
             if (mode == EncodeMode::UriComponent) {
                 URIEscapeChar(character, pieces);
-            } else if (mode == EncodeMode::Url) {
+            } else {
                 label = 40;
                 qint32 code = kCodeNotComputed;
                 URLEncodeChar(character, code, pieces);
-            } else {
-                label = 50;
-                pieces.append(character);
             }
             label = 50;
         }

@@ -1,0 +1,49 @@
+#include "AnsiTextDecoding.h"
+
+#include <QUtf8StringView>
+#include <algorithm>
+
+#include "AnsiCodePage.h"
+#include "EncodingRepairConversion.h"
+
+namespace brindlewick {
+
+namespace {
+
+// Whether the first byte of 0x80 or above, if there is one, begins a valid UTF-8 sequence. Text
+// saved as Windows-1252 almost always fails here, at its first accented letter, which spares
+// decoding it as UTF-8.
+bool mayBeUtf8WithByteAbove7F(QByteArrayView bytes) {
+    const auto* first = std::find_if(bytes.begin(), bytes.end(), [](char byte) {
+        return static_cast<unsigned char>(byte) >= 0x80;
+    });
+    if (first == bytes.end()) {
+        return false;
+    }
+    const auto lead = static_cast<unsigned char>(*first);
+    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    const qsizetype position = first - bytes.begin();
+    return position + length <= bytes.size() &&
+           QUtf8StringView(bytes.sliced(position, length)).isValidUtf8();
+}
+
+// Invalid bytes decode to U+FFFD: only a text that holds one needs its bytes validated.
+bool decodedValidUtf8(const QByteArray& bytes, const QString& text) {
+    return !text.contains(QChar::ReplacementCharacter) || QUtf8StringView(bytes).isValidUtf8();
+}
+
+}  // namespace
+
+QString decodeAnsiText(const QByteArray& bytes) {
+    // One decoding for Windows-1252 text, as before, and one for UTF-8 (with a scan of its text);
+    // only UTF-8 that turns out invalid after its start is decoded a second time.
+    if (mayBeUtf8WithByteAbove7F(bytes)) {
+        QString text = QString::fromUtf8(bytes);
+        if (decodedValidUtf8(bytes, text) && !EncodingRepairConversion::wouldDecodeAnew(text)) {
+            return text;
+        }
+    }
+    return ansi::decode(bytes);
+}
+
+}  // namespace brindlewick
