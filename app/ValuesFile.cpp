@@ -3,9 +3,8 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 
-#include "AnsiCodePage.h"
-#include "Components.h"
 #include "ErrorInfo.h"
+#include "QtFileSystemObject.h"
 #include "ValueOptions.h"
 
 namespace brindlewick {
@@ -18,20 +17,12 @@ namespace {
                          QStringLiteral("ValuesFile"));
 }
 
-// The file's bytes, unchanged. The file-system object opens regular files only, so a directory
-// or a FIFO fails at once instead of blocking the read. Windows-1252 gives each of the 256 bytes
-// its own character, so the text read in that format encodes back to exactly the file's bytes,
-// and the JSON parser sees (and can refuse) whatever UTF-8 the file holds.
+// The file's bytes, unchanged, so that the JSON parser sees (and can refuse) whatever UTF-8 the
+// file holds. Only regular files are read, so a directory or a FIFO fails at once instead of
+// blocking the read.
 QByteArray readBytes(const QString& path) {
     try {
-        const std::unique_ptr<FileSystemObject> fileSystem = Components::newFileSystemObject();
-        const std::unique_ptr<TextStream> stream =
-            fileSystem->OpenTextFile(path, IoMode::ForReading, false, FileFormat::Ansi);
-        const QString text = stream->ReadAll();
-        stream->Close();
-        QByteArray bytes;
-        ansi::encode(text, bytes);
-        return bytes;
+        return readRegularFile(path);
     } catch (...) {
         failWith(path, currentErrorInfo().description);
     }

@@ -71,12 +71,14 @@ class QtTextStream final : public TextStream {
         }
     }
 
-    QString ReadAll() override {
+    QString ReadAll() override { return decodeBody(readBytes(), format_); }
+
+    QByteArray readBytes() {
         QByteArray bytes = file_.readAll();
         if (file_.error() != QFileDevice::NoError) {
             failWith(ErrorNumber::FileRead, file_.errorString());
         }
-        return decodeBody(bytes, format_);
+        return bytes;
     }
 
     void Close() override {
@@ -123,6 +125,13 @@ std::unique_ptr<TextStream> QtFileSystemObject::OpenTextFile(const QString& path
     }
     const int descriptor = openRegularFile(path);
     return std::make_unique<QtTextStream>(descriptor, format);
+}
+
+QByteArray readRegularFile(const QString& path) {
+    QtTextStream stream(openRegularFile(path), FileFormat::Ansi);
+    QByteArray bytes = stream.readBytes();
+    stream.Close();
+    return bytes;
 }
 
 }  // namespace brindlewick

@@ -14,4 +14,8 @@ class QtFileSystemObject final : public FileSystemObject {
                                              qint32 format) override;
 };
 
+// The whole content of the regular file at `path`, byte for byte, for callers that parse bytes
+// themselves. Refuses what OpenTextFile refuses, with the same reasons, without blocking.
+QByteArray readRegularFile(const QString& path);
+
 }  // namespace brindlewick
