@@ -5,26 +5,18 @@
 
 #include "AnsiCodePage.h"
 #include "EncodingRepairConversion.h"
+#include "Utf8Sequence.h"
 
 namespace brindlewick {
 
 namespace {
 
-// Whether the first byte of 0x80 or above, if there is one, begins a valid UTF-8 sequence. Text
-// saved as Windows-1252 almost always fails here, at its first accented letter, which spares
-// decoding it as UTF-8.
+// Whether the first byte of 0x80 or above, if there is one, begins a valid UTF-8 sequence.
 bool mayBeUtf8WithByteAbove7F(QByteArrayView bytes) {
     const auto* first = std::find_if(bytes.begin(), bytes.end(), [](char byte) {
         return static_cast<unsigned char>(byte) >= 0x80;
     });
-    if (first == bytes.end()) {
-        return false;
-    }
-    const auto lead = static_cast<unsigned char>(*first);
-    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    const qsizetype position = first - bytes.begin();
-    return position + length <= bytes.size() &&
-           QUtf8StringView(bytes.sliced(position, length)).isValidUtf8();
+    return first != bytes.end() && beginsWithUtf8Sequence(bytes.sliced(first - bytes.begin()));
 }
 
 // Invalid bytes decode to U+FFFD: only a text that holds one needs its bytes validated.

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "AnsiCodePage.h"
+#include "Utf8Sequence.h"
 
 namespace brindlewick {
 
@@ -22,17 +23,13 @@ qsizetype firstNonAscii(QStringView text) {
     return it == text.end() ? -1 : it - text.begin();
 }
 
-// Whether the bytes from `position` on can begin valid UTF-8. Text saved as Windows-1252 almost
-// always fails here, at its first accented letter, which spares encoding the whole text.
+// Whether the bytes from `position` on can begin valid UTF-8.
 bool canStartUtf8(QStringView text, qsizetype position) {
     QByteArray head;
-    if (!ansi::encode(text.sliced(position, std::min(kLongestUtf8Sequence, text.size() - position)),
-                      head)) {
-        return false;
-    }
-    const auto lead = static_cast<unsigned char>(head[0]);
-    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
-    return head.size() >= length && QUtf8StringView(head.first(length)).isValidUtf8();
+    return ansi::encode(
+               text.sliced(position, std::min(kLongestUtf8Sequence, text.size() - position)),
+               head) &&
+           beginsWithUtf8Sequence(head);
 }
 
 // The text decoded from its Windows-1252 bytes as UTF-8, when those bytes are UTF-8.
