@@ -1,36 +1,36 @@
 #include "Components.h"
 
-#include "BraceTemplateEngine.h"
-#include "EncodingRepairConversion.h"
-#include "QtFileSystemObject.h"
-#include "StandardFilePathService.h"
-#include "StderrErrorLogger.h"
-
 namespace brindlewick {
 
 namespace {
 
-template <typename Component, typename Default>
-Factory<Component> defaultFactory() {
-    return [] { return std::make_unique<Default>(); };
-}
-
 // A component created anew by its factory on each use.
-template <typename Component, typename Default>
+template <typename Component>
 class FreshSlot {
   public:
-    std::unique_ptr<Component> create() const { return factory_(); }
+    explicit FreshSlot(const char* name) : name_(name) {}
+
+    std::unique_ptr<Component> create() const {
+        if (!factory_) {
+            throw ComponentError(ErrorNumber::ComponentFailure,
+                                 QStringLiteral("No %1 is installed.").arg(QLatin1String(name_)),
+                                 QStringLiteral("Components"));
+        }
+        return factory_();
+    }
     void setFactory(Factory<Component> factory) { factory_ = std::move(factory); }
-    void restoreDefault() { factory_ = defaultFactory<Component, Default>(); }
 
   private:
-    Factory<Component> factory_ = defaultFactory<Component, Default>();
+    const char* name_;
+    Factory<Component> factory_;
 };
 
 // A component created by its factory on first use and shared from then on.
-template <typename Component, typename Default>
+template <typename Component>
 class SharedSlot {
   public:
+    explicit SharedSlot(const char* name) : fresh_(name) {}
+
     Component& instance() {
         if (!instance_) {
             instance_ = fresh_.create();
@@ -41,22 +41,18 @@ class SharedSlot {
         instance_.reset();
         fresh_.setFactory(std::move(factory));
     }
-    void restoreDefault() {
-        instance_.reset();
-        fresh_.restoreDefault();
-    }
 
   private:
-    FreshSlot<Component, Default> fresh_;
+    FreshSlot<Component> fresh_;
     std::unique_ptr<Component> instance_;
 };
 
 struct Registry {
-    SharedSlot<ErrorLogger, StderrErrorLogger> errorLogger;
-    SharedSlot<FilePathService, StandardFilePathService> filePathService;
-    SharedSlot<TextConversionService, EncodingRepairConversion> textConversionService;
-    FreshSlot<TemplateEngine, BraceTemplateEngine> templateEngine;
-    FreshSlot<FileSystemObject, QtFileSystemObject> fileSystemObject;
+    SharedSlot<ErrorLogger> errorLogger{"error logger"};
+    SharedSlot<FilePathService> filePathService{"file path service"};
+    SharedSlot<TextConversionService> textConversionService{"text conversion service"};
+    FreshSlot<TemplateEngine> templateEngine{"template engine"};
+    FreshSlot<FileSystemObject> fileSystemObject{"file-system object"};
 };
 
 Registry& registry() {
@@ -104,15 +100,6 @@ void Components::setTemplateEngineFactory(Factory<TemplateEngine> factory) {
 
 void Components::setFileSystemObjectFactory(Factory<FileSystemObject> factory) {
     registry().fileSystemObject.setFactory(std::move(factory));
-}
-
-void Components::restoreDefaults() {
-    Registry& slots = registry();
-    slots.errorLogger.restoreDefault();
-    slots.filePathService.restoreDefault();
-    slots.textConversionService.restoreDefault();
-    slots.templateEngine.restoreDefault();
-    slots.fileSystemObject.restoreDefault();
 }
 
 }  // namespace brindlewick

@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 
+#include "ErrorInfo.h"
 #include "ErrorLogger.h"
 #include "FilePathService.h"
 #include "FileSystemObject.h"
@@ -20,7 +21,9 @@ using Factory = std::function<std::unique_ptr<Component>()>;
 // are created anew for each use. A factory may throw ComponentError when the component cannot
 // be created; the failure reaches the caller as that component's failure.
 //
-// Tests replace factories to inject failing components and call restoreDefaults() afterwards.
+// The registry knows only the components' interfaces: the program's entry point installs the
+// default implementations (installDefaultComponents), and tests replace factories to inject
+// failing components. A component whose factory was never set fails as a ComponentFailure.
 // Everything runs on the user-interface thread, so the registry takes no locks.
 class Components {
   public:
@@ -36,9 +39,6 @@ class Components {
     static void setTextConversionServiceFactory(Factory<TextConversionService> factory);
     static void setTemplateEngineFactory(Factory<TemplateEngine> factory);
     static void setFileSystemObjectFactory(Factory<FileSystemObject> factory);
-
-    // Puts every default factory back and drops every shared instance.
-    static void restoreDefaults();
 };
 
 }  // namespace brindlewick

@@ -1,6 +1,7 @@
 #include "TextFileReader.h"
 
 #include "Components.h"
+#include "Reports.h"
 
 namespace brindlewick {
 

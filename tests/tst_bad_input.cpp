@@ -12,6 +12,7 @@
 #include <cerrno>
 #include <cstdio>
 
+#include "DefaultComponents.h"
 #include "Form1.h"
 #include "StderrErrorLogger.h"
 #include "TempDir.h"
@@ -90,16 +91,14 @@ class TestBadInput : public QObject {
         qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_.path(QStringLiteral("usr"))));
     }
     void init() {
+        installDefaultComponents();
         records_ = installRecordingLogger();
         form_ = std::make_unique<Form1>();
         form_->setFailureDialog([this](QWidget*, const QString& text) { shownFailures_ << text; });
         form_->output()->setPlainText(kKeptOutput);
         shownFailures_.clear();
     }
-    void cleanup() {
-        form_.reset();
-        Components::restoreDefaults();
-    }
+    void cleanup() { form_.reset(); }
 
     // The reader reports why it read nothing (an empty reason: it read an empty text), and the
     // run ends with a message that says where the program looked, or names the file and, where

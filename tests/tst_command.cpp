@@ -3,6 +3,7 @@
 #include <map>
 
 #include "BraceTemplateEngine.h"
+#include "DefaultComponents.h"
 #include "GenerateCommand.h"
 #include "TempDir.h"
 #include "TestComponents.h"
@@ -82,16 +83,14 @@ class TestCommand : public QObject {
 
   private Q_SLOTS:
     void init() {
+        installDefaultComponents();
         records_ = installRecordingLogger();
         Components::setTemplateEngineFactory(
             [this] { return std::make_unique<CountedEngine>(aliveEngines_); });
         view_ = FakeView();
         view_.output = QStringLiteral("previous output");
     }
-    void cleanup() {
-        QCOMPARE(aliveEngines_, 0);
-        Components::restoreDefaults();
-    }
+    void cleanup() { QCOMPARE(aliveEngines_, 0); }
 
     void fieldValuesKeepTheirOrder() {
         setProjects(view_,

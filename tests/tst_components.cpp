@@ -5,6 +5,7 @@
 
 #include "AnsiCodePage.h"
 #include "BraceTemplateEngine.h"
+#include "DefaultComponents.h"
 #include "EncodingRepairConversion.h"
 #include "StandardFilePathService.h"
 #include "StderrErrorLogger.h"
@@ -53,7 +54,7 @@ class TestComponents : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
-    void cleanup() { Components::restoreDefaults(); }
+    void init() { installDefaultComponents(); }
 
     void everyByteRoundTrips() {
         for (int byte = 0; byte < 256; ++byte) {

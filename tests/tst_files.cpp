@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QTest>
 
+#include "DefaultComponents.h"
 #include "TempDir.h"
 #include "TestComponents.h"
 #include "TextFileReader.h"
@@ -37,8 +38,10 @@ class TestFiles : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
-    void init() { records_ = installRecordingLogger(); }
-    void cleanup() { Components::restoreDefaults(); }
+    void init() {
+        installDefaultComponents();
+        records_ = installRecordingLogger();
+    }
 
     void selectorsMapToFormats_data() {
         QTest::addColumn<qint32>("selector");

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "BraceTemplateEngine.h"
+#include "DefaultComponents.h"
 #include "Form1.h"
 #include "OutputReplacement.h"
 #include "TempDir.h"
@@ -92,15 +93,13 @@ class TestWindow : public QObject {
 
   private Q_SLOTS:
     void init() {
+        installDefaultComponents();
         records_ = installRecordingLogger();
         form_ = std::make_unique<Form1>();
         form_->setFailureDialog([this](QWidget*, const QString& text) { shownFailures_ << text; });
         shownFailures_.clear();
     }
-    void cleanup() {
-        form_.reset();
-        Components::restoreDefaults();
-    }
+    void cleanup() { form_.reset(); }
 
     void windowHasItsTitleAndSize() {
         QCOMPARE(form_->windowTitle(), QStringLiteral("Generate Linked Project"));

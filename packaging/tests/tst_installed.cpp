@@ -7,6 +7,7 @@
 #include <QTest>
 #include <map>
 
+#include "DefaultComponents.h"
 #include "GenerateCommand.h"
 #include "TempDir.h"
 #include "TestComponents.h"
@@ -81,8 +82,10 @@ class TestInstalled : public QObject {
         qputenv("XDG_DATA_HOME", QFile::encodeName(userData_.path(QString())));
         qputenv("XDG_DATA_DIRS", QFile::encodeName(prefix_.filePath(QStringLiteral("share"))));
     }
-    void init() { records_ = installRecordingLogger(); }
-    void cleanup() { Components::restoreDefaults(); }
+    void init() {
+        installDefaultComponents();
+        records_ = installRecordingLogger();
+    }
 
     void installedProgramStartsAndKeepsRunning() {
         QProcess program;

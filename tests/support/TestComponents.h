@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "Components.h"
+#include "DefaultComponents.h"
 
 namespace brindlewick::test {
 
@@ -48,8 +49,8 @@ ErrorInfo injectedFailure(const QString& source);
 // Restores every default component when it goes out of scope, so each test starts clean.
 class ComponentsGuard {
   public:
-    ComponentsGuard() { Components::restoreDefaults(); }
-    ~ComponentsGuard() { Components::restoreDefaults(); }
+    ComponentsGuard() { installDefaultComponents(); }
+    ~ComponentsGuard() { installDefaultComponents(); }
     ComponentsGuard(const ComponentsGuard&) = delete;
     ComponentsGuard& operator=(const ComponentsGuard&) = delete;
 };

@@ -1,4 +1,4 @@
-#include "ErrorLogger.h"
+#include "Reports.h"
 
 #include "Components.h"
 

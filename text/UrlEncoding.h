@@ -3,8 +3,6 @@
 #include <QString>
 #include <QStringView>
 
-#include "EncodedText.h"
-
 namespace brindlewick {
 
 // The rules EncodeString can apply to each character.
@@ -25,12 +23,12 @@ QString EncodeString(QString text, qint32 mode);
 
 // Appends the URI-component form of `character` to `result`: letters, digits and the marks
 // ! ' ( ) * - . _ ~ stay, anything else is encoded by URLEncodeChar. Appends nothing on failure.
-void URIEscapeChar(QStringView character, EncodedText& result);
+void URIEscapeChar(QStringView character, QString& result);
 
 // Appends the URL form of `character` to `result`. `code` holds the character's code, or -1 to
 // have it computed and stored back. The code alone decides: letters and digits stay, any other
 // code becomes "%XX" (a code outside 0 to 255 becomes the escapes of the UTF-8 bytes of the
 // character it stands for). Appends nothing on failure.
-void URLEncodeChar(QStringView character, qint32& code, EncodedText& result);
+void URLEncodeChar(QStringView character, qint32& code, QString& result);
 
 }  // namespace brindlewick

@@ -4,8 +4,7 @@
 #include <array>
 
 #include "AnsiCodePage.h"
-#include "ErrorLogger.h"
-#include "TabledEncoding.h"
+#include "Reports.h"
 
 namespace brindlewick {
 
@@ -21,8 +20,6 @@ constexpr char32_t kReplacementCharacter = 0xFFFD;
 // to four UTF-8 escapes.
 constexpr int kLongestEscape = 12;
 constexpr qsizetype kUnitsPerEscape = 3;
-// The units encoded by table between two checks of the buffer's room.
-constexpr qsizetype kBlockUnits = 4096;
 
 using Escape = std::array<char16_t, kLongestEscape>;
 
@@ -113,14 +110,6 @@ int writeUtf8Escapes(qint32 code, char16_t* out) {
     return length;
 }
 
-// Room for the rest of a text once `consumed` units of it gave `written` units: as many units a
-// unit as so far (at least the three of an escape), plus what one block may need beyond that, so
-// that a text that goes on as it began never makes the buffer grow.
-qsizetype roomForRest(qsizetype consumed, qsizetype written, qsizetype rest) {
-    const qsizetype perUnit = std::max(kUnitsPerEscape, (written + consumed - 1) / consumed);
-    return rest * perUnit + (kMostUnitsPerUnit - perUnit) * std::min(rest, kBlockUnits) + 1;
-}
-
 // The character starting at `index`: a surrogate pair is one character of two units.
 QStringView characterAt(const QString& text, qsizetype index) {
     const bool pair = index + 1 < text.size() && text[index].isHighSurrogate() &&
@@ -130,7 +119,7 @@ QStringView characterAt(const QString& text, qsizetype index) {
 
 }  // namespace
 
-void URLEncodeChar(QStringView character, qint32& code, EncodedText& result) {
+void URLEncodeChar(QStringView character, qint32& code, QString& result) {
     int label = 10;
     try {
         if (code == kCodeNotComputed) {
@@ -163,7 +152,7 @@ void URLEncodeChar(QStringView character, qint32& code, EncodedText& result) {
     }
 }
 
-void URIEscapeChar(QStringView character, EncodedText& result) {
+void URIEscapeChar(QStringView character, QString& result) {
     int label = 10;
     try {
         qint32 code = ansi::codeOf(character);
@@ -191,39 +180,25 @@ QString EncodeString(QString text, qint32 mode) {
             label = 50;
             return text;
         }
-        // Sized for the first block; the rest is sized on what the first block gave.
-        EncodedText pieces(std::min(length, kBlockUnits) * kMostUnitsPerUnit + 1);
-        const auto* units = reinterpret_cast<const char16_t*>(text.constData());
-        bool sizedForRest = false;
+        QString result;
+        result.reserve(length * kUnitsPerEscape);
         qsizetype i = 0;
         while (i < length) {
             label = 20;
-            if (!sizedForRest && i > 0) {
-                pieces.room(roomForRest(i, pieces.size(), length - i));
-                sizedForRest = true;
-            }
-            const qsizetype blockEnd = std::min(length, i + kBlockUnits);
-            char16_t* out = pieces.room((blockEnd - i) * kMostUnitsPerUnit + 1);
-            i = encodeTabledUnits(units, i, blockEnd, mode == EncodeMode::UriComponent, out);
-            pieces.commit(out);
-            if (i == blockEnd) {
-                continue;
-            }
-            // A surrogate: the rules take its character, a pair or a lone half.
             const QStringView character = characterAt(text, i);
             i += character.size();
             label = 30;
             if (mode == EncodeMode::UriComponent) {
-                URIEscapeChar(character, pieces);
+                URIEscapeChar(character, result);
             } else {
                 label = 40;
                 qint32 code = kCodeNotComputed;
-                URLEncodeChar(character, code, pieces);
+                URLEncodeChar(character, code, result);
             }
             label = 50;
         }
         label = 60;
-        return pieces.take();
+        return result;
     } catch (...) {
         reportFailure(QStringLiteral(".EncodeString, @Line#"), label, kProcedureLevel);
         return QString();

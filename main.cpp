@@ -1,6 +1,7 @@
 #include <QApplication>
 
 #include "CommandLine.h"
+#include "DefaultComponents.h"
 #include "Form1.h"
 #include "HeadlessRun.h"
 #include "MemoryTuning.h"
@@ -30,6 +31,7 @@ int runWindow(int argc, char* argv[]) {
 // generate run without a display; only the window needs QApplication.
 int main(int argc, char* argv[]) {
     brindlewick::keepLargeBlocksForReuse();
+    brindlewick::installDefaultComponents();
     const brindlewick::CommandLine commandLine =
         brindlewick::parseCommandLine(brindlewick::argumentsOf(argc, argv));
     if (commandLine.mode == brindlewick::RunMode::Window) {

@@ -1,0 +1,29 @@
+#include "DefaultComponents.h"
+
+#include "BraceTemplateEngine.h"
+#include "Components.h"
+#include "EncodingRepairConversion.h"
+#include "QtFileSystemObject.h"
+#include "StandardFilePathService.h"
+#include "StderrErrorLogger.h"
+
+namespace brindlewick {
+
+namespace {
+
+template <typename Implementation>
+auto factoryOf() {
+    return [] { return std::make_unique<Implementation>(); };
+}
+
+}  // namespace
+
+void installDefaultComponents() {
+    Components::setErrorLoggerFactory(factoryOf<StderrErrorLogger>());
+    Components::setFilePathServiceFactory(factoryOf<StandardFilePathService>());
+    Components::setTextConversionServiceFactory(factoryOf<EncodingRepairConversion>());
+    Components::setTemplateEngineFactory(factoryOf<BraceTemplateEngine>());
+    Components::setFileSystemObjectFactory(factoryOf<QtFileSystemObject>());
+}
+
+}  // namespace brindlewick
