@@ -1,9 +1,9 @@
 #include <QApplication>
 
 #include "CommandLine.h"
+#include "CommandLineRun.h"
 #include "DefaultComponents.h"
-#include "Form1.h"
-#include "HeadlessRun.h"
+#include "GeneratorWindow.h"
 #include "MemoryTuning.h"
 
 namespace {
@@ -17,7 +17,7 @@ int runWindow(int argc, char* argv[]) {
     // window to its entry and icon.
     QApplication::setDesktopFileName(QStringLiteral("org.example.brindlewick"));
 
-    brindlewick::Form1 window;
+    brindlewick::GeneratorWindow window;
     window.show();
     // Set after the window is shown: on X11 Qt appends the display name to the title of a
     // window created while it is set, and the title must read exactly "Generate Linked Project".
@@ -40,5 +40,5 @@ int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     // The name of the data folders the template is looked up in, as in the window.
     QCoreApplication::setApplicationName(kApplicationName);
-    return brindlewick::runWithoutWindow(commandLine);
+    return brindlewick::runCommandLine(commandLine);
 }

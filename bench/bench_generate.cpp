@@ -12,7 +12,7 @@
 
 #include "BenchSupport.h"
 #include "Components.h"
-#include "Form1.h"
+#include "GeneratorWindow.h"
 #include "MemoryTuning.h"
 #include "SampleValues.h"
 #include "TestComponents.h"
@@ -42,14 +42,14 @@ void writeTemplate(const QString& path, qsizetype bytes) {
     }
 }
 
-void fillFields(Form1& form) {
+void fillFields(GeneratorWindow& form) {
     for (const auto& [field, value] : test::kSampleValues) {
         form.field(field)->setText(QString::fromLatin1(value));
     }
 }
 
-std::unique_ptr<Form1> shownForm() {
-    auto form = std::make_unique<Form1>();
+std::unique_ptr<GeneratorWindow> shownForm() {
+    auto form = std::make_unique<GeneratorWindow>();
     form->setFailureDialog(
         [](QWidget*, const QString& text) { qFatal("Generate failed: %s", qPrintable(text)); });
     fillFields(*form);
@@ -75,7 +75,7 @@ void measureOneGenerate(const QString& path, qsizetype templateBytes, const char
     const std::int64_t idle = residentBytes();
     QElapsedTimer timer;
     timer.start();
-    form->cmdOK_Click();
+    form->runGenerate();
     QCoreApplication::processEvents();
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     const std::int64_t growth = peakResidentBytes() - idle;
@@ -128,11 +128,11 @@ int main(int argc, char** argv) {
 
     test::installTemplatePath(path);
     const auto form = shownForm();
-    form->cmdOK_Click();
+    form->runGenerate();
     const QString finalText = form->output()->toPlainText();
-    Form1* window = form.get();
+    GeneratorWindow* window = form.get();
     registerBenchmark("Generate/10MB", kTemplateBytes, [window] {
-        window->cmdOK_Click();
+        window->runGenerate();
         QCoreApplication::processEvents();
     });
     registerBenchmark("setPlainText/10MB", kTemplateBytes, [window, finalText] {

@@ -4,7 +4,7 @@
 #include <array>
 #include <optional>
 
-#include "ValueOptions.h"
+#include "Fields.h"
 
 namespace brindlewick {
 
@@ -98,8 +98,8 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     for (const char* name : {kTemplateOption, kValuesOption, kOutputOption}) {
         parser.addOption(optionWithValue(name, "FILE"));
     }
-    for (const ValueOption& option : kValueOptions) {
-        parser.addOption(optionWithValue(option.name, "TEXT"));
+    for (const FieldDescription& description : kFields) {
+        parser.addOption(optionWithValue(description.key, "TEXT"));
     }
     if (auto finished =
             parseUpToValues(parser, arguments, QStringLiteral("Unexpected argument '%1'."))) {
@@ -113,10 +113,10 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     if (!problem.isEmpty()) {
         return usageError(problem);
     }
-    for (const ValueOption& option : kValueOptions) {
-        const QString name = QString::fromLatin1(option.name);
+    for (const FieldDescription& description : kFields) {
+        const QString name = QString::fromLatin1(description.key);
         if (parser.isSet(name)) {
-            result.generate.values[option.field] = parser.value(name);
+            result.generate.values[description.field] = parser.value(name);
         }
     }
     return result;

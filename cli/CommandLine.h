@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <map>
 
-#include "GeneratorView.h"
+#include "Fields.h"
 
 namespace brindlewick {
 

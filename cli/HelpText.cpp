@@ -3,7 +3,7 @@
 #include <QStringList>
 
 #include "CommandLine.h"
-#include "ValueOptions.h"
+#include "Fields.h"
 
 namespace brindlewick {
 
@@ -40,9 +40,10 @@ QString fileOptionRow(const char* name, const char* description) {
 
 QString valueOptionRows() {
     QString rows;
-    for (const ValueOption& option : kValueOptions) {
-        rows += optionRow(QStringLiteral("    --%1 TEXT").arg(QString::fromLatin1(option.name)),
-                          QString::fromLatin1(option.description));
+    for (const FieldDescription& description : kFields) {
+        rows += optionRow(QStringLiteral("    --%1 TEXT").arg(QLatin1String(description.key)),
+                          QStringLiteral("project ") + QLatin1Char(description.project) +
+                              QStringLiteral("'s ") + QLatin1String(description.value));
     }
     return rows;
 }

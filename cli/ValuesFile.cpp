@@ -5,7 +5,6 @@
 
 #include "ErrorInfo.h"
 #include "QtFileSystemObject.h"
-#include "ValueOptions.h"
 
 namespace brindlewick {
 
@@ -51,10 +50,10 @@ QJsonObject parseObject(const QString& path, const QByteArray& bytes) {
     return document.object();
 }
 
-const ValueOption* valueOptionNamed(const QString& name) {
-    for (const ValueOption& option : kValueOptions) {
-        if (name == QLatin1String(option.name)) {
-            return &option;
+const FieldDescription* fieldWithKey(const QString& key) {
+    for (const FieldDescription& description : kFields) {
+        if (key == QLatin1String(description.key)) {
+            return &description;
         }
     }
     return nullptr;
@@ -71,8 +70,8 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
     const QJsonObject object = parseObject(path, bytes);
     std::map<InputField, QString> values;
     for (auto it = object.begin(); it != object.end(); ++it) {
-        const ValueOption* option = valueOptionNamed(it.key());
-        if (option == nullptr) {
+        const FieldDescription* field = fieldWithKey(it.key());
+        if (field == nullptr) {
             failWith(path, QStringLiteral("unknown key \"%1\"; the keys are the names of the "
                                           "value options without the dashes, such as "
                                           "\"project-a-name\".")
@@ -81,7 +80,7 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
         if (!it.value().isString()) {
             failWith(path, QStringLiteral("the value of \"%1\" is not a string.").arg(it.key()));
         }
-        values[option->field] = it.value().toString();
+        values[field->field] = it.value().toString();
     }
     return values;
 }

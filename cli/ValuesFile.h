@@ -3,7 +3,7 @@
 #include <QString>
 #include <map>
 
-#include "GeneratorView.h"
+#include "Fields.h"
 
 namespace brindlewick {
 

@@ -11,7 +11,7 @@ class TemplateEngine {
   public:
     virtual ~TemplateEngine() = default;
     virtual void Render(QStringList& values, QString& result) = 0;
-    virtual void LoadTemplate(QString& templateText, QString& secondText) = 0;
+    virtual void LoadTemplate(QString& templateText, QString& templateName) = 0;
 };
 
 }  // namespace brindlewick

@@ -106,9 +106,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::optional<QString> expected = referenceRender(text, values);
 
     BraceTemplateEngine engine;
-    QString secondText = name;
+    QString templateName = name;
     try {
-        engine.LoadTemplate(text, secondText);
+        engine.LoadTemplate(text, templateName);
     } catch (const ComponentError& error) {
         checkError(error, text, name);
         require(!expected, "the reference finds an error too", text);

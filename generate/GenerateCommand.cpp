@@ -3,8 +3,6 @@
 #include <QFileInfo>
 #include <QStringMatcher>
 #include <algorithm>
-#include <array>
-#include <utility>
 #include <vector>
 
 #include "Components.h"
@@ -17,18 +15,13 @@ namespace brindlewick {
 
 namespace {
 
-using ViewPathFields = std::pair<InputField, InputField>;
-
-// The four view paths, in the order the encoding passes take them.
-constexpr std::array<ViewPathFields, 4> kViewPaths = {{
-    {InputField::ProjAName, InputField::AddViewAName},
-    {InputField::ProjAName, InputField::EditViewAName},
-    {InputField::ProjBName, InputField::AddViewBName},
-    {InputField::ProjBName, InputField::EditViewBName},
-}};
-
-QString viewPathOf(const GeneratorView& view, ViewPathFields fields) {
-    return viewPath(view.fieldText(fields.first), view.fieldText(fields.second));
+// The value a field gives the template: its text, or for a view name the whole view path.
+QString templateValueOf(const GeneratorView& view, const FieldDescription& description) {
+    const QString text = view.fieldText(description.field);
+    if (!description.pathProject) {
+        return text;
+    }
+    return viewPath(view.fieldText(*description.pathProject), text);
 }
 
 [[noreturn]] void failGenerate(ErrorNumber number, const QString& description) {
@@ -139,27 +132,22 @@ QString viewPath(const QString& projectName, const QString& viewName) {
 }
 
 QStringList buildFieldValues(const GeneratorView& view) {
-    return {
-        view.fieldText(InputField::ProjAID),
-        view.fieldText(InputField::ProjBID),
-        view.fieldText(InputField::ProjAName),
-        view.fieldText(InputField::ProjBName),
-        viewPathOf(view, kViewPaths[0]),
-        viewPathOf(view, kViewPaths[1]),
-        viewPathOf(view, kViewPaths[2]),
-        viewPathOf(view, kViewPaths[3]),
-        view.fieldText(InputField::ProjAGridFieldID),
-        view.fieldText(InputField::ProjBGridFieldID),
-        view.fieldText(InputField::ProjALinkedDSType),
-        view.fieldText(InputField::ProjBLinkedDSType),
-    };
+    QStringList values(kFieldCount);
+    for (const FieldDescription& description : kFields) {
+        values[description.templateIndex] = templateValueOf(view, description);
+    }
+    return values;
 }
 
 void encodeViewPaths(GeneratorView& view) {
-    for (const ViewPathFields& fields : kViewPaths) {
-        const QString output = view.outputText();
-        const QString raw = viewPathOf(view, fields);
-        view.setOutputText(replaceAll(output, raw, TzStrMan_UrlEncode(raw)));
+    // The view names come in the order of their paths in the template's values: A's add and edit
+    // views, then B's.
+    for (const FieldDescription& description : kFields) {
+        if (description.pathProject) {
+            const QString output = view.outputText();
+            const QString raw = templateValueOf(view, description);
+            view.setOutputText(replaceAll(output, raw, TzStrMan_UrlEncode(raw)));
+        }
     }
 }
 

@@ -19,10 +19,10 @@ QStringList buildFieldValues(const GeneratorView& view);
 // one path at a time, reading the fields and the output afresh for each.
 void encodeViewPaths(GeneratorView& view);
 
-// One run of Generate: reads the template beside the program, fills in the field values, writes
-// the result into the output and encodes the view paths in it. A failure ends the run, keeps the
-// output as it then stands and is shown through the view. A non-empty `templatePath` names the
-// template to read instead of the one found for the program.
+// One run of Generate: reads the template, fills in the field values, writes the result into the
+// output and encodes the view paths in it. The template is the one `templatePath` names or, when
+// that is empty, the first Template.txt found in the program's folder or the data folders. A
+// failure ends the run, keeps the output as it then stands and is shown through the view.
 void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
                         const QString& templatePath = QString());
 

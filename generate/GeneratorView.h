@@ -2,23 +2,9 @@
 
 #include <QString>
 
-namespace brindlewick {
+#include "Fields.h"
 
-// The twelve input fields of the generator window.
-enum class InputField {
-    ProjAName,
-    ProjAID,
-    AddViewAName,
-    EditViewAName,
-    ProjAGridFieldID,
-    ProjALinkedDSType,
-    ProjBName,
-    ProjBID,
-    AddViewBName,
-    EditViewBName,
-    ProjBGridFieldID,
-    ProjBLinkedDSType,
-};
+namespace brindlewick {
 
 // What the Generate command needs of the window: the fields' texts, the output's text and a
 // way to show a failure. Any of the first three may throw ComponentError; the command then ends

@@ -140,8 +140,8 @@ class TemplateParser {
 
 }  // namespace
 
-void BraceTemplateEngine::LoadTemplate(QString& templateText, QString& secondText) {
-    TemplateParser(templateText, secondText).walk([](qsizetype, qsizetype) {}, [](int) {});
+void BraceTemplateEngine::LoadTemplate(QString& templateText, QString& templateName) {
+    TemplateParser(templateText, templateName).walk([](qsizetype, qsizetype) {}, [](int) {});
     templateText_ = templateText;
     loaded_ = true;
 }

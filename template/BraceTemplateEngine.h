@@ -13,7 +13,7 @@ class BraceTemplateEngine final : public TemplateEngine {
     static constexpr int kValueCount = 12;
 
     void Render(QStringList& values, QString& result) override;
-    void LoadTemplate(QString& templateText, QString& secondText) override;
+    void LoadTemplate(QString& templateText, QString& templateName) override;
 
   private:
     QString templateText_;  // shared with the caller's text, not copied

@@ -13,7 +13,7 @@
 #include <cstdio>
 
 #include "DefaultComponents.h"
-#include "Form1.h"
+#include "GeneratorWindow.h"
 #include "StderrErrorLogger.h"
 #include "TempDir.h"
 #include "TestComponents.h"
@@ -93,7 +93,7 @@ class TestBadInput : public QObject {
     void init() {
         installDefaultComponents();
         records_ = installRecordingLogger();
-        form_ = std::make_unique<Form1>();
+        form_ = std::make_unique<GeneratorWindow>();
         form_->setFailureDialog([this](QWidget*, const QString& text) { shownFailures_ << text; });
         form_->output()->setPlainText(kKeptOutput);
         shownFailures_.clear();
@@ -343,7 +343,7 @@ class TestBadInput : public QObject {
 
     TempDir dir_;
     LogRecords records_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<GeneratorWindow> form_;
     QStringList shownFailures_;
 };
 

@@ -8,10 +8,10 @@
 #include <QProcess>
 #include <QTest>
 
-#include "Form1.h"
+#include "Fields.h"
+#include "GeneratorWindow.h"
 #include "TempDir.h"
 #include "TestComponents.h"
-#include "ValueOptions.h"
 
 using namespace brindlewick;
 using namespace brindlewick::test;
@@ -97,7 +97,7 @@ class TestCommandLine : public QObject {
         QStringList arguments = {"generate", "--template", templatePath_};
         QJsonObject json;
         for (qsizetype i = 0; i < 12; ++i) {
-            const QString name = QString::fromLatin1(kValueOptions[i].name);
+            const QString name = QString::fromLatin1(kFields[i].key);
             if (fromValuesFile) {
                 json.insert(name, values[i]);
             } else if (!values[i].isEmpty()) {
@@ -230,12 +230,12 @@ class TestCommandLine : public QObject {
         const ComponentsGuard guard;
         installTemplatePath(templatePath_);
         installSilentLogger();
-        Form1 form;
+        GeneratorWindow form;
         form.setFailureDialog([](QWidget*, const QString&) {});
         for (qsizetype i = 0; i < 12; ++i) {
-            form.field(kValueOptions[i].field)->setText(values[i]);
+            form.field(kFields[i].field)->setText(values[i]);
         }
-        form.cmdOK_Click();
+        form.runGenerate();
         return form.output()->toPlainText();
     }
 

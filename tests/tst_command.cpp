@@ -38,14 +38,8 @@ class FakeView final : public GeneratorView {
 };
 
 void setProjects(FakeView& view, const QStringList& sixAThenSixB) {
-    const InputField order[] = {
-        InputField::ProjAName,     InputField::ProjAID,          InputField::AddViewAName,
-        InputField::EditViewAName, InputField::ProjAGridFieldID, InputField::ProjALinkedDSType,
-        InputField::ProjBName,     InputField::ProjBID,          InputField::AddViewBName,
-        InputField::EditViewBName, InputField::ProjBGridFieldID, InputField::ProjBLinkedDSType,
-    };
-    for (int i = 0; i < 12; ++i) {
-        view.fields[order[i]] = sixAThenSixB.value(i);
+    for (const FieldDescription& description : kFields) {
+        view.fields[description.field] = sixAThenSixB.value(static_cast<int>(description.field));
     }
 }
 

@@ -3,7 +3,6 @@
 #include <QStandardPaths>
 #include <QTest>
 
-#include "AnsiCodePage.h"
 #include "BraceTemplateEngine.h"
 #include "DefaultComponents.h"
 #include "EncodingRepairConversion.h"
@@ -11,6 +10,7 @@
 #include "StderrErrorLogger.h"
 #include "TempDir.h"
 #include "TestComponents.h"
+#include "Windows1252.h"
 
 using namespace brindlewick;
 using namespace brindlewick::test;
@@ -33,9 +33,9 @@ QString render(const QString& templateText, QStringList values = {}) {
 QString templateError(const QString& templateText, const QString& name = {}) {
     BraceTemplateEngine engine;
     QString text = templateText;
-    QString secondText = name;
+    QString templateName = name;
     try {
-        engine.LoadTemplate(text, secondText);
+        engine.LoadTemplate(text, templateName);
     } catch (const ComponentError& error) {
         return error.info().description;
     }
@@ -58,14 +58,14 @@ class TestComponents : public QObject {
 
     void everyByteRoundTrips() {
         for (int byte = 0; byte < 256; ++byte) {
-            const char16_t unit = ansi::toUnicode(static_cast<unsigned char>(byte));
-            QCOMPARE(ansi::byteOf(unit), byte);
-            QCOMPARE(ansi::codeOf(QStringView(&unit, 1)), byte);
+            const char16_t unit = windows1252::toUnicode(static_cast<unsigned char>(byte));
+            QCOMPARE(windows1252::byteOf(unit), byte);
+            QCOMPARE(windows1252::codeOf(QStringView(&unit, 1)), byte);
         }
         QByteArray all(256, 0);
         std::iota(all.begin(), all.end(), 0);
         QByteArray back;
-        QVERIFY(ansi::encode(ansi::decode(all), back));
+        QVERIFY(windows1252::encode(windows1252::decode(all), back));
         QCOMPARE(back, all);
     }
 
@@ -82,13 +82,13 @@ class TestComponents : public QObject {
     void codesOutsideTheCodePage() {
         QFETCH(QString, character);
         QFETCH(qint32, code);
-        QCOMPARE(ansi::codeOf(character), code);
+        QCOMPARE(windows1252::codeOf(character), code);
     }
 
     void conversionRepairsUtf8_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("converted");
-        const auto asAnsi = [](QByteArrayView bytes) { return ansi::decode(bytes); };
+        const auto asAnsi = [](QByteArrayView bytes) { return windows1252::decode(bytes); };
         QTest::newRow("ASCII unchanged") << "a\r\nb"
                                          << "a\r\nb";
         QTest::newRow("UTF-8 read as ANSI")

@@ -1,7 +1,7 @@
 #include <QApplication>
 #include <QTest>
 
-#include "Form1.h"
+#include "GeneratorWindow.h"
 
 using namespace brindlewick;
 
@@ -34,7 +34,7 @@ class TestFocus : public QObject {
     }
     void focusIsVisible() {
         QFETCH(QString, control);
-        Form1 form;
+        GeneratorWindow form;
         form.show();
         QVERIFY(QTest::qWaitForWindowActive(&form));
         auto* widget = form.findChild<QWidget*>(control);

@@ -17,32 +17,25 @@
 
 #include "BraceTemplateEngine.h"
 #include "DefaultComponents.h"
-#include "Form1.h"
+#include "GeneratorWindow.h"
 #include "OutputReplacement.h"
 #include "TempDir.h"
 #include "TestComponents.h"
+#include "WindowLayout.h"
 
 using namespace brindlewick;
 using namespace brindlewick::test;
 
 namespace {
 
-const QStringList kFocusOrder = {
-    "txtProjAName",
-    "txtProjAID",
-    "txtAddViewAName",
-    "txtEditViewAName",
-    "txtProjAGridFieldID",
-    "txtProjALinkedDSType",
-    "txtProjBName",
-    "txtProjBID",
-    "txtAddViewBName",
-    "txtEditViewBName",
-    "txtProjBGridFieldID",
-    "txtProjBLinkedDSType",
-    "cmdOK",
-    "txtOutput",
-};
+// The twelve fields in the window's order, then the button and the output.
+QStringList focusOrder() {
+    QStringList names;
+    for (const FieldControl& control : kFieldControls) {
+        names << QString::fromLatin1(control.control);
+    }
+    return names << QStringLiteral("cmdOK") << QStringLiteral("txtOutput");
+}
 
 QString captionOf(const QWidget* control) {
     if (const auto* button = qobject_cast<const QPushButton*>(control)) {
@@ -65,10 +58,10 @@ QRect windowRect(const QWidget* control, const QWidget* window) {
 class CursorObservingEngine final : public TemplateEngine {
   public:
     explicit CursorObservingEngine(std::optional<Qt::CursorShape>& seen) : seen_(seen) {}
-    void LoadTemplate(QString& text, QString& secondText) override {
+    void LoadTemplate(QString& text, QString& templateName) override {
         const QCursor* cursor = QGuiApplication::overrideCursor();
         seen_ = cursor ? std::optional(cursor->shape()) : std::nullopt;
-        engine_.LoadTemplate(text, secondText);
+        engine_.LoadTemplate(text, templateName);
     }
     void Render(QStringList& values, QString& result) override { engine_.Render(values, result); }
 
@@ -95,7 +88,7 @@ class TestWindow : public QObject {
     void init() {
         installDefaultComponents();
         records_ = installRecordingLogger();
-        form_ = std::make_unique<Form1>();
+        form_ = std::make_unique<GeneratorWindow>();
         form_->setFailureDialog([this](QWidget*, const QString& text) { shownFailures_ << text; });
         shownFailures_.clear();
     }
@@ -217,15 +210,15 @@ class TestWindow : public QObject {
         form_->show();
         QApplication::setActiveWindow(form_.get());
         QVERIFY(QTest::qWaitForWindowActive(form_.get()));
-        QCOMPARE(QApplication::focusWidget()->objectName(), kFocusOrder.first());
-        for (int step = 1; step <= kFocusOrder.size(); ++step) {
+        const QStringList order = focusOrder();
+        QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
+        for (int step = 1; step <= order.size(); ++step) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            QCOMPARE(QApplication::focusWidget()->objectName(),
-                     kFocusOrder[step % kFocusOrder.size()]);
+            QCOMPARE(QApplication::focusWidget()->objectName(), order[step % order.size()]);
         }
-        for (int step = kFocusOrder.size() - 1; step >= 0; --step) {
+        for (int step = order.size() - 1; step >= 0; --step) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
-            QCOMPARE(QApplication::focusWidget()->objectName(), kFocusOrder[step]);
+            QCOMPARE(QApplication::focusWidget()->objectName(), order[step]);
         }
         QVERIFY(form_->output()->toPlainText().isEmpty());  // Tab typed no tab character
     }
@@ -435,7 +428,7 @@ class TestWindow : public QObject {
 
     TempDir dir_;
     LogRecords records_;
-    std::unique_ptr<Form1> form_;
+    std::unique_ptr<GeneratorWindow> form_;
     QStringList shownFailures_;
 };
 

@@ -3,9 +3,9 @@
 #include <QUtf8StringView>
 #include <algorithm>
 
-#include "AnsiCodePage.h"
 #include "EncodingRepairConversion.h"
 #include "Utf8Sequence.h"
+#include "Windows1252.h"
 
 namespace brindlewick {
 
@@ -35,7 +35,7 @@ QString decodeAnsiText(const QByteArray& bytes) {
             return text;
         }
     }
-    return ansi::decode(bytes);
+    return windows1252::decode(bytes);
 }
 
 }  // namespace brindlewick

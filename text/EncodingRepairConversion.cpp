@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <optional>
 
-#include "AnsiCodePage.h"
 #include "Utf8Sequence.h"
+#include "Windows1252.h"
 
 namespace brindlewick {
 
@@ -26,7 +26,7 @@ qsizetype firstNonAscii(QStringView text) {
 // Whether the bytes from `position` on can begin valid UTF-8.
 bool canStartUtf8(QStringView text, qsizetype position) {
     QByteArray head;
-    return ansi::encode(
+    return windows1252::encode(
                text.sliced(position, std::min(kLongestUtf8Sequence, text.size() - position)),
                head) &&
            beginsWithUtf8Sequence(head);
@@ -39,12 +39,12 @@ QString repairedUtf8(QString text) {
         return text;
     }
     // The bytes are made in the text's own storage: a large template is not copied once more.
-    const qsizetype encoded = ansi::encodeInPlace(text);
+    const qsizetype encoded = windows1252::encodeInPlace(text);
     const QByteArrayView bytes(reinterpret_cast<const char*>(text.constData()), encoded);
     if (encoded == text.size() && QUtf8StringView(bytes).isValidUtf8()) {
         return QString::fromUtf8(bytes);
     }
-    ansi::restoreInPlace(text, encoded);
+    windows1252::restoreInPlace(text, encoded);
     return text;
 }
 
@@ -64,7 +64,7 @@ std::optional<QStringDecoder::Encoding> utf16ByteOrder(QStringView text) {
 // code page (as text read as Windows-1252 does).
 QString repairedUtf16(QString text, QStringDecoder::Encoding encoding) {
     QByteArray bytes;
-    if (!ansi::encode(text, bytes)) {
+    if (!windows1252::encode(text, bytes)) {
         return text;
     }
     return QStringDecoder(encoding, QStringDecoder::Flag::Stateless)(bytes);
@@ -82,13 +82,13 @@ QString repairedText(QString text) {
 bool EncodingRepairConversion::wouldDecodeAnew(QStringView text) {
     QByteArray bytes;
     if (utf16ByteOrder(text)) {
-        return ansi::encode(text, bytes);
+        return windows1252::encode(text, bytes);
     }
     const qsizetype position = firstNonAscii(text);
     if (position < 0 || !canStartUtf8(text, position)) {
         return false;
     }
-    return ansi::encode(text, bytes) && QUtf8StringView(bytes).isValidUtf8();
+    return windows1252::encode(text, bytes) && QUtf8StringView(bytes).isValidUtf8();
 }
 
 void EncodingRepairConversion::ConvertText(QString text, QString& result) {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <array>
 
-#include "AnsiCodePage.h"
 #include "Reports.h"
+#include "Windows1252.h"
 
 namespace brindlewick {
 
@@ -123,7 +123,7 @@ void URLEncodeChar(QStringView character, qint32& code, QString& result) {
     int label = 10;
     try {
         if (code == kCodeNotComputed) {
-            code = ansi::codeOf(character);
+            code = windows1252::codeOf(character);
         }
         label = 20;
         const bool lower = code >= 'a' && code <= 'z';
@@ -155,7 +155,7 @@ void URLEncodeChar(QStringView character, qint32& code, QString& result) {
 void URIEscapeChar(QStringView character, QString& result) {
     int label = 10;
     try {
-        qint32 code = ansi::codeOf(character);
+        qint32 code = windows1252::codeOf(character);
         const bool mark = isUriMark(code);
         label = 20;
         if (mark) {

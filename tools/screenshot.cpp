@@ -8,7 +8,7 @@
 #include <QTest>
 #include <cstdio>
 
-#include "Form1.h"
+#include "GeneratorWindow.h"
 #include "SampleValues.h"
 
 int main(int argc, char* argv[]) {
@@ -18,7 +18,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
         return 2;
     }
-    brindlewick::Form1 window;
+    brindlewick::GeneratorWindow window;
     for (const auto& [field, value] : brindlewick::test::kSampleValues) {
         window.field(field)->setText(QString::fromUtf8(value));
     }

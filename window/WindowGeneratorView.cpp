@@ -4,18 +4,21 @@
 #include <QPlainTextEdit>
 
 #include "OutputReplacement.h"
+#include "WindowLayout.h"
 
 namespace brindlewick {
 
-WindowGeneratorView::WindowGeneratorView(Form1& form, const Form1::FailureDialog& failureDialog)
-    : form_(form), failureDialog_(failureDialog) {}
+WindowGeneratorView::WindowGeneratorView(QWidget& window, QPlainTextEdit& output,
+                                         const FailureDialog& failureDialog)
+    : window_(window), output_(output), failureDialog_(failureDialog) {}
 
 QString WindowGeneratorView::fieldText(InputField field) const {
-    return form_.field(field)->text();
+    const QString name = QString::fromLatin1(controlOf(field).control);
+    return window_.findChild<QLineEdit*>(name)->text();
 }
 
 QString WindowGeneratorView::outputText() const {
-    return pendingOutput_ ? *pendingOutput_ : form_.output()->toPlainText();
+    return pendingOutput_ ? *pendingOutput_ : output_.toPlainText();
 }
 
 void WindowGeneratorView::setOutputText(const QString& text) {
@@ -25,12 +28,12 @@ void WindowGeneratorView::setOutputText(const QString& text) {
 void WindowGeneratorView::showFailure(const QString& description) {
     flushOutput();
     busyCursor_.restore();
-    failureDialog_(&form_, description);
+    failureDialog_(&window_, description);
 }
 
 void WindowGeneratorView::flushOutput() {
     if (pendingOutput_) {
-        replaceOutputText(*form_.output(), *pendingOutput_);
+        replaceOutputText(output_, *pendingOutput_);
         pendingOutput_.reset();
     }
 }

@@ -1,12 +1,19 @@
 #pragma once
 
+#include <QString>
+#include <functional>
 #include <optional>
 
 #include "BusyCursor.h"
-#include "Form1.h"
 #include "GeneratorView.h"
 
+class QPlainTextEdit;
+class QWidget;
+
 namespace brindlewick {
+
+// Shows a failure's description to the user, over the window.
+using FailureDialog = std::function<void(QWidget* parent, const QString& description)>;
 
 // Lets the Generate command work on the window for the length of one run. Output written by the
 // command is kept here and put into the output field once, by flushOutput() when the run
@@ -15,7 +22,9 @@ namespace brindlewick {
 // normal cursor is back before a failure is shown.
 class WindowGeneratorView final : public GeneratorView {
   public:
-    WindowGeneratorView(Form1& form, const Form1::FailureDialog& failureDialog);
+    // The fields are the window's children named as the window's layout says.
+    WindowGeneratorView(QWidget& window, QPlainTextEdit& output,
+                        const FailureDialog& failureDialog);
     WindowGeneratorView(const WindowGeneratorView&) = delete;
     WindowGeneratorView& operator=(const WindowGeneratorView&) = delete;
 
@@ -28,8 +37,9 @@ class WindowGeneratorView final : public GeneratorView {
     void flushOutput();
 
   private:
-    Form1& form_;
-    const Form1::FailureDialog& failureDialog_;
+    QWidget& window_;
+    QPlainTextEdit& output_;
+    const FailureDialog& failureDialog_;
     std::optional<QString> pendingOutput_;
     BusyCursor busyCursor_;
 };

@@ -1,4 +1,4 @@
-#include "HeadlessRun.h"
+#include "CommandLineRun.h"
 
 #include <QCoreApplication>
 #include <cstdio>
@@ -84,7 +84,7 @@ int generate(const GenerateRequest& request) {
 
 }  // namespace
 
-int runWithoutWindow(const CommandLine& commandLine) {
+int runCommandLine(const CommandLine& commandLine) {
     switch (commandLine.mode) {
         case RunMode::Help:
             return printToStandardOutput(helpText());

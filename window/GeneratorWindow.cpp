@@ -1,4 +1,4 @@
-#include "Form1.h"
+#include "GeneratorWindow.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "FieldFont.h"
-#include "Form1Layout.h"
 #include "GenerateCommand.h"
 #include "KeyboardFocusStyle.h"
 #include "MemoryTuning.h"
 #include "WindowGeneratorView.h"
+#include "WindowLayout.h"
 
 namespace brindlewick {
 
@@ -83,7 +83,8 @@ void showFailureMessageBox(QWidget* parent, const QString& description) {
     box.exec();
 }
 
-Form1::Form1(QWidget* parent) : QWidget(parent), failureDialog_(showFailureMessageBox) {
+GeneratorWindow::GeneratorWindow(QWidget* parent)
+    : QWidget(parent), failureDialog_(showFailureMessageBox) {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
@@ -97,40 +98,40 @@ Form1::Form1(QWidget* parent) : QWidget(parent), failureDialog_(showFailureMessa
     field(InputField::ProjAName)->setFocus();
 }
 
-void Form1::setFailureDialog(FailureDialog dialog) {
+void GeneratorWindow::setFailureDialog(FailureDialog dialog) {
     failureDialog_ = std::move(dialog);
 }
 
-QLineEdit* Form1::field(InputField field) const {
-    return static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(controlNameOf(field))));
+QLineEdit* GeneratorWindow::field(InputField field) const {
+    return static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(controlOf(field).control)));
 }
 
-void Form1::cmdOK_Click() {
-    WindowGeneratorView view(*this, failureDialog_);
+void GeneratorWindow::runGenerate() {
+    WindowGeneratorView view(*this, *txtOutput_, failureDialog_);
     runGenerateCommand(view, QCoreApplication::applicationDirPath());
     view.flushOutput();
     releaseFreedMemory();
 }
 
-void Form1::fitFontToFields() {
+void GeneratorWindow::fitFontToFields() {
     setFont(fontFittingFieldHeight(QApplication::font(), kFieldHeightTwips / kTwipsPerPixel));
 }
 
-void Form1::createControls() {
+void GeneratorWindow::createControls() {
     // Frames first, so that their children have a parent to go into.
-    for (const ControlSpec& spec : kForm1Controls) {
+    for (const ControlSpec& spec : kWindowControls) {
         if (spec.kind == ControlKind::Frame) {
             controls_.insert(nameOf(spec), createControl(spec));
         }
     }
-    for (const ControlSpec& spec : kForm1Controls) {
+    for (const ControlSpec& spec : kWindowControls) {
         if (spec.kind != ControlKind::Frame) {
             controls_.insert(nameOf(spec), createControl(spec));
         }
     }
 }
 
-QWidget* Form1::createControl(const ControlSpec& spec) {
+QWidget* GeneratorWindow::createControl(const ControlSpec& spec) {
     QWidget* parent = spec.parent ? controls_.value(QString::fromLatin1(spec.parent)) : this;
     const QString caption = QString::fromLatin1(spec.caption);
     QWidget* control = nullptr;
@@ -160,15 +161,15 @@ QWidget* Form1::createControl(const ControlSpec& spec) {
 }
 
 // Raising each control from the back row to the front row leaves the first row in front.
-void Form1::stackControls() {
-    std::for_each(kForm1Controls.rbegin(), kForm1Controls.rend(),
+void GeneratorWindow::stackControls() {
+    std::for_each(kWindowControls.rbegin(), kWindowControls.rend(),
                   [this](const ControlSpec& spec) { controls_.value(nameOf(spec))->raise(); });
 }
 
 // Tab follows the rising tab index through the controls that take the focus, and wraps.
-void Form1::chainFocus() {
+void GeneratorWindow::chainFocus() {
     std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : kForm1Controls) {
+    for (const ControlSpec& spec : kWindowControls) {
         if (spec.kind != ControlKind::Frame && spec.kind != ControlKind::Label) {
             order.push_back(&spec);
         }
@@ -182,13 +183,13 @@ void Form1::chainFocus() {
 
 // A screen reader says which project and which value each field holds; the caption on screen,
 // which repeats from frame to frame, is given as the field's description.
-void Form1::nameForAccessibility() {
-    for (const FieldCaption& caption : kFieldCaptions) {
+void GeneratorWindow::nameForAccessibility() {
+    for (const FieldControl& control : kFieldControls) {
         const auto* label =
-            static_cast<QLabel*>(controls_.value(QString::fromLatin1(caption.label)));
-        QWidget* field = controls_.value(QString::fromLatin1(caption.field));
-        field->setAccessibleName(QString::fromLatin1(caption.spokenName));
-        field->setAccessibleDescription(
+            static_cast<QLabel*>(controls_.value(QString::fromLatin1(control.label)));
+        QLineEdit* lineEdit = field(control.field);
+        lineEdit->setAccessibleName(spokenName(describe(control.field)));
+        lineEdit->setAccessibleDescription(
             QStringLiteral("Its caption on screen reads \"%1\".").arg(label->text()));
     }
     cmdOK_->setAccessibleName(cmdOK_->text());
@@ -196,13 +197,11 @@ void Form1::nameForAccessibility() {
 }
 
 // Return in any single-line field presses Generate; in the output field it types a line break.
-void Form1::bindReturnToGenerate() {
-    for (const FieldCaption& caption : kFieldCaptions) {
-        auto* lineEdit =
-            static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(caption.field)));
-        connect(lineEdit, &QLineEdit::returnPressed, cmdOK_, &QPushButton::click);
+void GeneratorWindow::bindReturnToGenerate() {
+    for (const FieldControl& control : kFieldControls) {
+        connect(field(control.field), &QLineEdit::returnPressed, cmdOK_, &QPushButton::click);
     }
-    connect(cmdOK_, &QPushButton::clicked, this, &Form1::cmdOK_Click);
+    connect(cmdOK_, &QPushButton::clicked, this, &GeneratorWindow::runGenerate);
 }
 
 }  // namespace brindlewick

@@ -6,6 +6,6 @@ namespace brindlewick {
 
 // Carries out a command line that needs no window (help, version, a usage error or generate)
 // and returns the exit status. Needs a QCoreApplication.
-int runWithoutWindow(const CommandLine& commandLine);
+int runCommandLine(const CommandLine& commandLine);
 
 }  // namespace brindlewick

@@ -1,4 +1,4 @@
-#include "Form1Layout.h"
+#include "WindowLayout.h"
 
 namespace brindlewick {
 
@@ -13,7 +13,7 @@ constexpr const char* kWindow = nullptr;
 
 // The edit-view fields belong to the window, not to the frames: they lie over their frame's
 // column, in front of it.
-const std::array<ControlSpec, 28> kForm1Controls = {{
+const std::array<ControlSpec, 28> kWindowControls = {{
     {"cmdOK", Button, kWindow, "Generate", 9960, 5640, 1215, 495, 30},
     {"txtOutput", Output, kWindow, "", 360, 6480, 10815, 3135, 31},
     {"txtEditViewBName", Field, kWindow, "", 6360, 3240, 3615, 285, 25},
@@ -44,49 +44,23 @@ const std::array<ControlSpec, 28> kForm1Controls = {{
     {"Label1", Label, "Frame1", "Name:", 240, 480, 2295, 495, 1},
 }};
 
-const std::array<FieldCaption, 12> kFieldCaptions = {{
-    {"txtProjAName", "Label1", "Project A name"},
-    {"txtProjAID", "Label2", "Project A ID"},
-    {"txtAddViewAName", "Label3", "Project A add view"},
-    {"txtEditViewAName", "Label6", "Project A edit view"},
-    {"txtProjAGridFieldID", "Label7", "Project A grid field ID"},
-    {"txtProjALinkedDSType", "Label8", "Project A linked data-source type"},
-    {"txtProjBName", "Label14", "Project B name"},
-    {"txtProjBID", "Label13", "Project B ID"},
-    {"txtAddViewBName", "Label12", "Project B add view"},
-    {"txtEditViewBName", "Label11", "Project B edit view"},
-    {"txtProjBGridFieldID", "Label10", "Project B grid field ID"},
-    {"txtProjBLinkedDSType", "Label9", "Project B linked data-source type"},
+const std::array<FieldControl, kFieldCount> kFieldControls = {{
+    {InputField::ProjAName, "txtProjAName", "Label1"},
+    {InputField::ProjAID, "txtProjAID", "Label2"},
+    {InputField::AddViewAName, "txtAddViewAName", "Label3"},
+    {InputField::EditViewAName, "txtEditViewAName", "Label6"},
+    {InputField::ProjAGridFieldID, "txtProjAGridFieldID", "Label7"},
+    {InputField::ProjALinkedDSType, "txtProjALinkedDSType", "Label8"},
+    {InputField::ProjBName, "txtProjBName", "Label14"},
+    {InputField::ProjBID, "txtProjBID", "Label13"},
+    {InputField::AddViewBName, "txtAddViewBName", "Label12"},
+    {InputField::EditViewBName, "txtEditViewBName", "Label11"},
+    {InputField::ProjBGridFieldID, "txtProjBGridFieldID", "Label10"},
+    {InputField::ProjBLinkedDSType, "txtProjBLinkedDSType", "Label9"},
 }};
 
-const char* controlNameOf(InputField field) {
-    switch (field) {
-        case InputField::ProjAName:
-            return "txtProjAName";
-        case InputField::ProjAID:
-            return "txtProjAID";
-        case InputField::AddViewAName:
-            return "txtAddViewAName";
-        case InputField::EditViewAName:
-            return "txtEditViewAName";
-        case InputField::ProjAGridFieldID:
-            return "txtProjAGridFieldID";
-        case InputField::ProjALinkedDSType:
-            return "txtProjALinkedDSType";
-        case InputField::ProjBName:
-            return "txtProjBName";
-        case InputField::ProjBID:
-            return "txtProjBID";
-        case InputField::AddViewBName:
-            return "txtAddViewBName";
-        case InputField::EditViewBName:
-            return "txtEditViewBName";
-        case InputField::ProjBGridFieldID:
-            return "txtProjBGridFieldID";
-        case InputField::ProjBLinkedDSType:
-            return "txtProjBLinkedDSType";
-    }
-    return "";
+const FieldControl& controlOf(InputField field) {
+    return kFieldControls[static_cast<std::size_t>(field)];
 }
 
 }  // namespace brindlewick

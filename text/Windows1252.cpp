@@ -1,4 +1,4 @@
-#include "AnsiCodePage.h"
+#include "Windows1252.h"
 
 #include <array>
 #include <bit>
@@ -9,7 +9,7 @@
 #include <emmintrin.h>
 #endif
 
-namespace brindlewick::ansi {
+namespace brindlewick::windows1252 {
 
 namespace {
 
@@ -155,4 +155,4 @@ void restoreInPlace(QString& text, qsizetype count) {
     }
 }
 
-}  // namespace brindlewick::ansi
+}  // namespace brindlewick::windows1252

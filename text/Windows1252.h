@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace brindlewick::ansi {
+namespace brindlewick::windows1252 {
 
 // The program's ANSI code page is Windows-1252. All 256 bytes round-trip: the five bytes that
 // Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 controls of the
@@ -65,4 +65,4 @@ void restoreInPlace(QString& text, qsizetype count);
 // when the text holds a character that the code page does not hold.
 bool encode(QStringView text, QByteArray& bytes);
 
-}  // namespace brindlewick::ansi
+}  // namespace brindlewick::windows1252

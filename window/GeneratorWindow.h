@@ -2,9 +2,9 @@
 
 #include <QHash>
 #include <QWidget>
-#include <functional>
 
-#include "GeneratorView.h"
+#include "Fields.h"
+#include "WindowGeneratorView.h"
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -14,15 +14,13 @@ namespace brindlewick {
 
 // The program's window: two frames of project fields, the Generate button and the output field,
 // at fixed positions. Every control carries its name as objectName.
-class Form1 : public QWidget {
+class GeneratorWindow : public QWidget {
     Q_OBJECT
 
   public:
-    // Shows a failure's description to the user. Tests replace it so that no modal box blocks.
-    using FailureDialog = std::function<void(QWidget* parent, const QString& description)>;
+    explicit GeneratorWindow(QWidget* parent = nullptr);
 
-    explicit Form1(QWidget* parent = nullptr);
-
+    // Tests replace the message box so that no modal box blocks.
     void setFailureDialog(FailureDialog dialog);
 
     QLineEdit* field(InputField field) const;
@@ -31,7 +29,7 @@ class Form1 : public QWidget {
 
   public Q_SLOTS:
     // Runs the Generate command against this window.
-    void cmdOK_Click();
+    void runGenerate();
 
   private:
     void createControls();

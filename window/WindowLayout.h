@@ -2,7 +2,7 @@
 
 #include <array>
 
-#include "GeneratorView.h"
+#include "Fields.h"
 
 namespace brindlewick {
 
@@ -29,20 +29,19 @@ struct ControlSpec {
 
 // The window's 28 controls in stacking order, front first: of two controls with the same
 // parent, the earlier one lies in front.
-extern const std::array<ControlSpec, 28> kForm1Controls;
+extern const std::array<ControlSpec, 28> kWindowControls;
 
-// An input field, the label that stands above it as its caption, and the name a screen reader
-// gives it. The captions repeat from frame to frame (and the data-source captions name the other
-// project), so the spoken name says which project and which value the field holds.
-struct FieldCaption {
-    const char* field;
+// Which control shows a field and which label stands above it as its caption. The captions
+// repeat from frame to frame (and the data-source captions name the other project), so the
+// field's spoken name says which project and which value it holds. In the order of InputField.
+struct FieldControl {
+    InputField field;
+    const char* control;
     const char* label;
-    const char* spokenName;
 };
 
-extern const std::array<FieldCaption, 12> kFieldCaptions;
+extern const std::array<FieldControl, kFieldCount> kFieldControls;
 
-// The name of the control that holds an input field.
-const char* controlNameOf(InputField field);
+const FieldControl& controlOf(InputField field);
 
 }  // namespace brindlewick
