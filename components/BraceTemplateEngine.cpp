@@ -143,8 +143,8 @@ class TemplateParser {
             return *format;
         }
         QStringList examples;
-        for (const char* known : kPlaceholderFormatNames) {
-            examples.append(QStringLiteral("{%1:%2}").arg(index).arg(QString::fromLatin1(known)));
+        for (const PlaceholderFormat known : kNamedFormats) {
+            examples.append(placeholderText(index, known));
         }
         const QString problem =
             name.isEmpty() ? QStringLiteral("has no format")
@@ -219,7 +219,7 @@ class InsertedValues {
   private:
     const QStringList& values_;
     std::array<std::array<std::optional<QString>, BraceTemplateEngine::kValueCount>,
-               std::size(kPlaceholderFormatNames)>
+               kNamedFormats.size()>
         formatted_;
 };
 

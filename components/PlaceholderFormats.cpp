@@ -1,7 +1,5 @@
 #include "PlaceholderFormats.h"
 
-#include <iterator>
-
 #include "ErrorInfo.h"
 #include "UrlEncoding.h"
 
@@ -11,10 +9,18 @@ namespace {
 
 const QString kSource = QStringLiteral("TemplateEngine");
 
-QString placeholder(int index, PlaceholderFormat format) {
-    const int name = static_cast<int>(format) - static_cast<int>(PlaceholderFormat::Xml);
-    return QStringLiteral("{%1:%2}").arg(index).arg(
-        QString::fromLatin1(kPlaceholderFormatNames[name]));
+QLatin1StringView nameOf(PlaceholderFormat format) {
+    switch (format) {
+        case PlaceholderFormat::Xml:
+            return QLatin1StringView("xml");
+        case PlaceholderFormat::Json:
+            return QLatin1StringView("json");
+        case PlaceholderFormat::Url:
+            return QLatin1StringView("url");
+        case PlaceholderFormat::AsIs:
+            break;
+    }
+    return {};
 }
 
 // The reference that stands for `unit` in XML, or nothing for a unit that stands for itself.
@@ -63,7 +69,7 @@ QString escapedForXml(const QString& value, int index) {
                 ErrorNumber::TemplateValues,
                 QStringLiteral("%1 cannot insert value %2: it holds U+%3, which XML does not "
                                "allow.")
-                    .arg(placeholder(index, PlaceholderFormat::Xml), QString::number(index),
+                    .arg(placeholderText(index, PlaceholderFormat::Xml), QString::number(index),
                          QStringLiteral("%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper()),
                 kSource);
         }
@@ -116,7 +122,7 @@ QString encodedForUrl(const QString& value, int index) {
         throw ComponentError(
             ErrorNumber::ComponentFailure,
             QStringLiteral("%1: value %2 could not be URL-encoded; the diagnostics say why.")
-                .arg(placeholder(index, PlaceholderFormat::Url), QString::number(index)),
+                .arg(placeholderText(index, PlaceholderFormat::Url), QString::number(index)),
             kSource);
     }
     return encoded;
@@ -125,12 +131,16 @@ QString encodedForUrl(const QString& value, int index) {
 }  // namespace
 
 std::optional<PlaceholderFormat> placeholderFormatNamed(QStringView name) {
-    for (std::size_t i = 0; i < std::size(kPlaceholderFormatNames); ++i) {
-        if (name == QLatin1StringView(kPlaceholderFormatNames[i])) {
-            return static_cast<PlaceholderFormat>(static_cast<int>(PlaceholderFormat::Xml) + i);
+    for (const PlaceholderFormat format : kNamedFormats) {
+        if (name == nameOf(format)) {
+            return format;
         }
     }
     return std::nullopt;
+}
+
+QString placeholderText(int index, PlaceholderFormat format) {
+    return QStringLiteral("{%1:%2}").arg(QString::number(index), nameOf(format));
 }
 
 QString formatValue(const QString& value, PlaceholderFormat format, int index) {
