@@ -66,6 +66,8 @@ QString helpText() {
                "the result and writes it as UTF-8, with the template's line endings. A value\n"
                "not given is empty.\n"
                "\n"
+               "Placeholders {N:xml}, {N:json} and {N:url} escape value N for XML, JSON or URLs.\n"
+               "\n"
                "Options:\n") +
            optionRow(QStringLiteral("-h, --help"), QStringLiteral("print this help and exit")) +
            optionRow(QStringLiteral("-v, --version"),

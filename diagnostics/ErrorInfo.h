@@ -17,7 +17,8 @@ enum class ErrorNumber : int {
     TemplateSyntax =
         3001,  // the template text has a brace that is neither an escape nor a placeholder
     TemplateNotLoaded = 3002,   // Render was called before LoadTemplate
-    TemplateValues = 3003,      // Render was given fewer values than the template refers to
+    TemplateValues = 3003,      // Render's values do not fit the template: too few, or one
+                                // its placeholder's format cannot insert
     TemplateUnreadable = 3004,  // the template file could not be read or is empty
     TemplateNotFound = 3005,    // no template file in any of the folders searched
     TemplateEncoding = 3006,    // the template file is UTF-16 without a byte-order mark

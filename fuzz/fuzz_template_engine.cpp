@@ -3,6 +3,8 @@
 // inside the template. The input is the template as UTF-8, optionally preceded by a template name.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QStringList>
 #include <cstddef>
@@ -12,6 +14,7 @@
 #include "BraceTemplateEngine.h"
 #include "ErrorInfo.h"
 #include "FuzzCheck.h"
+#include "UrlEncoding.h"
 
 using namespace brindlewick;
 using namespace brindlewick::fuzz;
@@ -21,22 +24,46 @@ namespace {
 constexpr int kValueCount = 12;
 
 // Distinct values that hold a placeholder and an argument marker of their own, so that a value
-// read again as template text or formatted again would show.
+// read again as template text or formatted again would show, and every character a format
+// escapes.
 QStringList sampleValues() {
     QStringList values;
     for (int i = 0; i < kValueCount; ++i) {
-        values.append(u'<' + QString::number(i) + QStringLiteral(" {0} %1>"));
+        values.append(u'<' + QString::number(i) +
+                      QStringLiteral(" {0} %1 & \" ' \\ /\t\r\n\u00E9 \u4E2D \U0001F600>"));
     }
     return values;
+}
+
+// The value as the format named `format` inserts it, written here with Qt's own escaping rather
+// than the engine's; nothing for a name that is no format.
+std::optional<QString> referenceFormat(const QString& value, QStringView format) {
+    if (format == u"xml") {
+        return value.toHtmlEscaped()
+            .replace(u'\'', QStringLiteral("&apos;"))
+            .replace(u'\t', QStringLiteral("&#9;"))
+            .replace(u'\n', QStringLiteral("&#10;"))
+            .replace(u'\r', QStringLiteral("&#13;"));
+    }
+    if (format == u"json") {
+        const QByteArray array = QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact);
+        return QString::fromUtf8(array.sliced(2, array.size() - 4));
+    }
+    if (format == u"url") {
+        return TzStrMan_UrlEncode(value);
+    }
+    return std::nullopt;
 }
 
 bool isDigit(QChar c) {
     return c >= u'0' && c <= u'9';
 }
 
-// {{ and }} are literal braces, {N} with N from 0 to 11 inserts value N, any other brace is an
-// error (no result).
+// {{ and }} are literal braces, {N} with N from 0 to 11 inserts value N and {N:format} inserts it
+// in that format, which ends at the first '}' on its line; any other brace is an error (no
+// result).
 std::optional<QString> referenceRender(const QString& text, const QStringList& values) {
+    static const QRegularExpression lineBreakOrOpen(QStringLiteral("[\\r\\n{]"));
     QString rendered;
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text[i];
@@ -51,10 +78,28 @@ std::optional<QString> referenceRender(const QString& text, const QStringList& v
             }
             bool isNumber = false;
             const int index = text.mid(i + 1, end - i - 1).toInt(&isNumber);
-            if (!isNumber || end == text.size() || text[end] != u'}' || index >= kValueCount) {
+            const qsizetype numberEnd = end;
+            if (end < text.size() && text[end] == u':') {
+                end = text.indexOf(u'}', end);
+                const qsizetype lineEnd = text.indexOf(lineBreakOrOpen, numberEnd);
+                if (lineEnd >= 0 && lineEnd < end) {
+                    end = -1;
+                }
+            }
+            if (!isNumber || end < 0 || end == text.size() || text[end] != u'}' ||
+                index >= kValueCount) {
                 return std::nullopt;
             }
-            rendered += values[index];
+            if (end == numberEnd) {
+                rendered += values[index];
+            } else {
+                const std::optional<QString> formatted =
+                    referenceFormat(values[index], text.sliced(numberEnd + 1, end - numberEnd - 1));
+                if (!formatted) {
+                    return std::nullopt;
+                }
+                rendered += *formatted;
+            }
             i = end;
         } else if (c == u'}') {
             return std::nullopt;

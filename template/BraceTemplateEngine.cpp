@@ -1,9 +1,12 @@
 #include "BraceTemplateEngine.h"
 
 #include <algorithm>
+#include <array>
 #include <bit>
+#include <optional>
 
 #include "ErrorInfo.h"
+#include "PlaceholderFormats.h"
 
 #ifdef __SSE2__
 #include <emmintrin.h>
@@ -16,8 +19,13 @@ namespace {
 const QString kSource = QStringLiteral("TemplateEngine");
 constexpr qsizetype kLongestQuotedPlaceholder = 16;
 
+struct Placeholder {
+    int index = 0;
+    PlaceholderFormat format = PlaceholderFormat::AsIs;
+};
+
 // Walks a template text: hands each run of literal text (as a position and a length in the text)
-// and each value reference to the caller, in order, and fails with the line and column of the
+// and each placeholder to the caller, in order, and fails with the line and column of the
 // first brace that is neither an escape nor a placeholder. An escape gives the first of its two
 // braces as a run of its own.
 class TemplateParser {
@@ -43,9 +51,9 @@ class TemplateParser {
                 fail(i, QStringLiteral("'}' closes no placeholder; write }} for a literal }."));
             }
             qsizetype end = 0;
-            const int index = readPlaceholder(i, end);
+            const Placeholder placeholder = readPlaceholder(i, end);
             literalUpTo(i);
-            onValue(index);
+            onValue(placeholder);
             i = end;
             runStart = end + 1;
         }
@@ -80,31 +88,73 @@ class TemplateParser {
         return at + 1 < text_.size() && text_[at + 1] == text_[at];
     }
 
-    // The index of the placeholder whose '{' stands at `open`; `close` receives the position of
-    // its '}'.
-    int readPlaceholder(qsizetype open, qsizetype& close) const {
+    // The placeholder whose '{' stands at `open`; `close` receives the position of its '}'.
+    Placeholder readPlaceholder(qsizetype open, qsizetype& close) const {
         qsizetype at = open + 1;
         int value = 0;
         while (at < text_.size() && text_[at] >= u'0' && text_[at] <= u'9') {
             value = std::min(value * 10 + (text_[at].unicode() - u'0'), 1000);
             ++at;
         }
-        const bool closed = at < text_.size() && text_[at] == u'}';
         if (at == open + 1) {
+            const bool closed = at < text_.size() && text_[at] == u'}';
             fail(open, closed ? QStringLiteral("{} has no number; use {0} to {11}.")
                               : QStringLiteral("'{' starts no placeholder; write {{ for a "
                                                "literal {, or {0} to {11} for a value."));
         }
-        if (!closed) {
-            fail(open, QStringLiteral("the placeholder is not closed; write '}' right after "
-                                      "its number."));
+        const bool hasFormat = at < text_.size() && text_[at] == u':';
+        const qsizetype formatStart = at + 1;
+        if (hasFormat) {
+            at = endOfFormat(formatStart);
         }
+        if (at == text_.size() || text_[at] != u'}') {
+            fail(open, hasFormat ? QStringLiteral("the placeholder is not closed; write '}' right "
+                                                  "after its format.")
+                                 : QStringLiteral("the placeholder is not closed; write '}' right "
+                                                  "after its number."));
+        }
+        const QStringView placeholder = text_.sliced(open, at + 1 - open);
         if (value >= BraceTemplateEngine::kValueCount) {
-            fail(open, QStringLiteral("%1 is out of range; use {0} to {11}.")
-                           .arg(quoted(text_.sliced(open, at + 1 - open))));
+            fail(open,
+                 QStringLiteral("%1 is out of range; use {0} to {11}.").arg(quoted(placeholder)));
         }
         close = at;
-        return value;
+        if (!hasFormat) {
+            return {value, PlaceholderFormat::AsIs};
+        }
+        return {value,
+                formatOf(open, placeholder, text_.sliced(formatStart, at - formatStart), value)};
+    }
+
+    // Where a format that starts at `from` ends: at the first '}', or where the placeholder
+    // cannot go on (a '{', a line break, the end of the text).
+    qsizetype endOfFormat(qsizetype from) const {
+        while (from < text_.size() && text_[from] != u'}' && text_[from] != u'{' &&
+               text_[from] != u'\n' && text_[from] != u'\r') {
+            ++from;
+        }
+        return from;
+    }
+
+    PlaceholderFormat formatOf(qsizetype open, QStringView placeholder, QStringView name,
+                               int index) const {
+        const std::optional<PlaceholderFormat> format = placeholderFormatNamed(name);
+        if (format) {
+            return *format;
+        }
+        QStringList examples;
+        for (const PlaceholderFormat known : kNamedFormats) {
+            examples.append(placeholderText(index, known));
+        }
+        const QString problem =
+            name.isEmpty() ? QStringLiteral("has no format")
+            : std::any_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); })
+                ? QStringLiteral("has a blank in its format")
+                : QStringLiteral("has an unknown format");
+        const QString last = examples.takeLast();
+        fail(open,
+             QStringLiteral("%1 %2; use %3 or %4.")
+                 .arg(quoted(placeholder), problem, examples.join(QStringLiteral(", ")), last));
     }
 
     static QString quoted(QStringView placeholder) {
@@ -138,10 +188,46 @@ class TemplateParser {
     QString name_;
 };
 
+// The values as the placeholders insert them. A value is formatted once, however often its
+// placeholder stands in the template, and only in the formats the template asks for.
+class InsertedValues {
+  public:
+    explicit InsertedValues(const QStringList& values) : values_(values) {}
+
+    const QString& of(Placeholder placeholder) {
+        const int index = placeholder.index;
+        if (index >= values_.size()) {
+            throw ComponentError(ErrorNumber::TemplateValues,
+                                 QStringLiteral("The template refers to value %1, but only %2 "
+                                                "values were given.")
+                                     .arg(index)
+                                     .arg(values_.size()),
+                                 kSource);
+        }
+        if (placeholder.format == PlaceholderFormat::AsIs) {
+            return values_[index];
+        }
+        const auto formatSlot = static_cast<std::size_t>(static_cast<int>(placeholder.format) -
+                                                         static_cast<int>(PlaceholderFormat::Xml));
+        std::optional<QString>& formatted = formatted_[formatSlot][index];
+        if (!formatted) {
+            formatted = formatValue(values_[index], placeholder.format, index);
+        }
+        return *formatted;
+    }
+
+  private:
+    const QStringList& values_;
+    std::array<std::array<std::optional<QString>, BraceTemplateEngine::kValueCount>,
+               kNamedFormats.size()>
+        formatted_;
+};
+
 }  // namespace
 
 void BraceTemplateEngine::LoadTemplate(QString& templateText, QString& templateName) {
-    TemplateParser(templateText, templateName).walk([](qsizetype, qsizetype) {}, [](int) {});
+    TemplateParser(templateText, templateName)
+        .walk([](qsizetype, qsizetype) {}, [](Placeholder) {});
     templateText_ = templateText;
     loaded_ = true;
 }
@@ -154,19 +240,11 @@ void BraceTemplateEngine::Render(QStringList& values, QString& result) {
                              QStringLiteral("No template has been loaded."), kSource);
     }
     const TemplateParser parser(templateText_, QString());
+    InsertedValues inserted(values);
     qsizetype length = 0;
     parser.walk([&length](qsizetype, qsizetype count) { length += count; },
-                [&length, &values](int index) {
-                    if (index >= values.size()) {
-                        throw ComponentError(
-                            ErrorNumber::TemplateValues,
-                            QStringLiteral("The template refers to value %1, but only %2 values "
-                                           "were given.")
-                                .arg(index)
-                                .arg(values.size()),
-                            kSource);
-                    }
-                    length += values[index].size();
+                [&length, &inserted](Placeholder placeholder) {
+                    length += inserted.of(placeholder).size();
                 });
     // Filled through a pointer: the pieces are short, and appending each to a QString would cost
     // more than copying it.
@@ -175,8 +253,8 @@ void BraceTemplateEngine::Render(QStringList& values, QString& result) {
     const auto* source = reinterpret_cast<const char16_t*>(templateText_.constData());
     parser.walk([&out, source](qsizetype from,
                                qsizetype count) { out = std::copy_n(source + from, count, out); },
-                [&out, &values](int index) {
-                    const QString& value = values[index];
+                [&out, &inserted](Placeholder placeholder) {
+                    const QString& value = inserted.of(placeholder);
                     out = std::copy_n(reinterpret_cast<const char16_t*>(value.constData()),
                                       value.size(), out);
                 });

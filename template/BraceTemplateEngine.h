@@ -4,10 +4,12 @@
 
 namespace brindlewick {
 
-// The template syntax: {N} with N a decimal number from 0 to 11 inserts value N; {{ gives a
-// literal { and }} a literal }. Any other brace is an error whose description names the line
-// and the column (both from 1, columns in UTF-16 units). LoadTemplate's second argument, when
-// not empty, names the template in error descriptions. Values are inserted as they are.
+// The template syntax: {N} with N a decimal number from 0 to 11 (leading zeros allowed) inserts
+// value N as it is; {N:xml}, {N:json} and {N:url} insert it escaped for XML, for the content of a
+// JSON string, or URL-encoded (PlaceholderFormats.h). {{ gives a literal { and }} a literal }.
+// Any other brace, and any other format, is an error whose description names the line and the
+// column (both from 1, columns in UTF-16 units). LoadTemplate's second argument, when not empty,
+// names the template in error descriptions.
 class BraceTemplateEngine final : public TemplateEngine {
   public:
     static constexpr int kValueCount = 12;

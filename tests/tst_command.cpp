@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QTest>
+#include <QXmlStreamReader>
 #include <map>
 
 #include "BraceTemplateEngine.h"
@@ -202,6 +203,42 @@ class TestCommand : public QObject {
                          '\n' + dir_.path("usr/tst_command")}));
         QCOMPARE(records_->size(), 2);  // start trace and failure report
         QCOMPARE(view_.output, QStringLiteral("previous output"));
+    }
+
+    // Names people really have, an empty field and text outside Latin script: the default
+    // template's output must parse, and give back each value as it was typed.
+    void defaultTemplateGivesWellFormedXml() {
+        setProjects(view_, {"R&D \"Lab\" <O'Brien>", "1", "Add <New>",
+                            QStringLiteral("\u00C9dition \u2018x\u2019"),
+                            QStringLiteral("\u041A\u043B\u044E\u0447"), "",
+                            QStringLiteral("\u8CA9\u58F2 & Co"), "2", "a'b", "c\"d", "g>h",
+                            QStringLiteral("\U0001D11E")});
+        runGenerateCommand(view_, dir_.path(QString()), QStringLiteral(BRINDLEWICK_TEMPLATE));
+        QCOMPARE(view_.failures, QStringList());
+
+        QXmlStreamReader xml(view_.output);
+        QStringList attributes;
+        while (!xml.atEnd()) {
+            if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() != u"View" &&
+                xml.name() != u"Map") {
+                QString element = xml.name().toString();
+                for (const QXmlStreamAttribute& attribute : xml.attributes()) {
+                    element += QStringLiteral(" %1=%2").arg(attribute.name(), attribute.value());
+                }
+                attributes.append(element);
+            }
+        }
+        QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+        QCOMPARE(attributes,
+                 QStringList({"LinkedProjectDefinition version=1",
+                              "Project role=primary id=1 name=R&D \"Lab\" <O'Brien>",
+                              QStringLiteral("Grid fieldId=\u041A\u043B\u044E\u0447"),
+                              QStringLiteral("LinkedDataSource type= project=\u8CA9\u58F2 & Co"),
+                              QStringLiteral("Project role=linked id=2 name=\u8CA9\u58F2 & Co"),
+                              "Grid fieldId=g>h",
+                              QStringLiteral("LinkedDataSource type=\U0001D11E project=R&D "
+                                             "\"Lab\" <O'Brien>"),
+                              "Link from=1 to=2"}));
     }
 
     void secondRunReplacesTheOutput() {

@@ -30,6 +30,15 @@ QString render(const QString& templateText, QStringList values = {}) {
     return result;
 }
 
+// The rendered text, or the description of the failure.
+QString renderOrFailure(const QString& templateText, const QStringList& values) {
+    try {
+        return render(templateText, values);
+    } catch (const ComponentError& error) {
+        return error.info().description;
+    }
+}
+
 QString templateError(const QString& templateText, const QString& name = {}) {
     BraceTemplateEngine engine;
     QString text = templateText;
@@ -133,8 +142,8 @@ class TestComponents : public QObject {
                                             << "av3bv3cv0";
         QTest::newRow("escapes") << "{{0}} {{{1}}}"
                                  << "{0} {v1}";
-        QTest::newRow("leading zero") << "{01}"
-                                      << "v1";
+        QTest::newRow("leading zeros") << "{007}{00}"
+                                       << "v7v0";
         QTest::newRow("empty") << ""
                                << "";
     }
@@ -144,10 +153,40 @@ class TestComponents : public QObject {
         QCOMPARE(render(templateText), rendered);
     }
 
-    void valuesAreInsertedAsTheyAre() {
+    void formatsEscapeTheValue_data() {
+        QTest::addColumn<QString>("templateText");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QString>("rendered");
+        const QString special = QStringLiteral("&<>\"'\\/ %20{1}}{\t\r\n\u0001");
+        const QString nonLatin = QStringLiteral("Caf\u00E9 \u4E2D\u6587 \U0001F600");
+        QTest::newRow("as typed: specials") << "[{2}]" << special << "[" + special + "]";
+        QTest::newRow("xml: specials") << "[{2:xml}]" << special.chopped(1)
+                                       << "[&amp;&lt;&gt;&quot;&apos;\\/ %20{1}}{&#9;&#13;&#10;]";
+        QTest::newRow("xml: a control character XML does not allow")
+            << "{2:xml}" << special
+            << "{2:xml} cannot insert value 2: it holds U+0001, which XML does not allow.";
+        QTest::newRow("xml: non-Latin") << "{2:xml}" << nonLatin << nonLatin;
+        QTest::newRow("xml: empty") << "[{2:xml}]" << QString() << "[]";
+        QTest::newRow("json: specials") << "[{2:json}]" << special + QStringLiteral("\b\f\u001F")
+                                        << "[&<>\\\"'\\\\/ %20{1}}{\\t\\r\\n\\u0001\\b\\f\\u001f]";
+        QTest::newRow("json: non-Latin") << "{2:json}" << nonLatin << nonLatin;
+        QTest::newRow("json: empty") << "[{2:json}]" << QString() << "[]";
+        QTest::newRow("url: specials")
+            << "[{2:url}]" << special << "[%26%3C%3E%22%27%5C%2F%20%2520%7B1%7D%7D%7B%09%0D%0A%01]";
+        QTest::newRow("url: non-Latin")
+            << "{2:url}" << nonLatin << "Caf%E9%20%E4%B8%AD%E6%96%87%20%F0%9F%98%80";
+        QTest::newRow("url: empty") << "[{2:url}]" << QString() << "[]";
+        QTest::newRow("formats side by side") << "{2}|{2:xml}|{2:json}|{2:url}|{2:xml}"
+                                              << "a\"b"
+                                              << "a\"b|a&quot;b|a\\\"b|a%22b|a&quot;b";
+    }
+    void formatsEscapeTheValue() {
+        QFETCH(QString, templateText);
+        QFETCH(QString, value);
+        QFETCH(QString, rendered);
         QStringList values(12);
-        values[0] = QStringLiteral(" {1} }{ %20 ");
-        QCOMPARE(render(QStringLiteral("[{0}]"), values), QStringLiteral("[ {1} }{ %20 ]"));
+        values[2] = value;
+        QCOMPARE(renderOrFailure(templateText, values), rendered);
     }
 
     void templateErrorsNameLineAndColumn_data() {
@@ -183,6 +222,26 @@ class TestComponents : public QObject {
         QTest::newRow("huge number")
             << "{99999999999999999999}"
             << prefix + "1, column 1: the placeholder is out of range; use {0} to {11}.";
+        QTest::newRow("unknown format")
+            << "a\n {2:bogus}"
+            << prefix +
+                   "2, column 2: {2:bogus} has an unknown format; use {2:xml}, {2:json} "
+                   "or {2:url}.";
+        QTest::newRow("empty format")
+            << "{2:}"
+            << prefix + "1, column 1: {2:} has no format; use {2:xml}, {2:json} or {2:url}.";
+        QTest::newRow("blank inside the format")
+            << "\r\n\r\n   {2: xml}"
+            << prefix +
+                   "3, column 4: {2: xml} has a blank in its format; use {2:xml}, {2:json} "
+                   "or {2:url}.";
+        QTest::newRow("out of range with a format")
+            << "x{12:xml}" << prefix + "1, column 2: {12:xml} is out of range; use {0} to {11}.";
+        QTest::newRow("format not closed on its line")
+            << "{2:xml\n}"
+            << prefix +
+                   "1, column 1: the placeholder is not closed; write '}' "
+                   "right after its format.";
         QTest::newRow("first error wins") << "{{ } {12}"
                                           << prefix +
                                                  "1, column 4: '}' closes no placeholder; "

@@ -1,0 +1,160 @@
+#include "PlaceholderFormats.h"
+
+#include "ErrorInfo.h"
+#include "UrlEncoding.h"
+
+namespace brindlewick {
+
+namespace {
+
+const QString kSource = QStringLiteral("TemplateEngine");
+
+QLatin1StringView nameOf(PlaceholderFormat format) {
+    switch (format) {
+        case PlaceholderFormat::Xml:
+            return QLatin1StringView("xml");
+        case PlaceholderFormat::Json:
+            return QLatin1StringView("json");
+        case PlaceholderFormat::Url:
+            return QLatin1StringView("url");
+        case PlaceholderFormat::AsIs:
+            break;
+    }
+    return {};
+}
+
+// The reference that stands for `unit` in XML, or nothing for a unit that stands for itself.
+QStringView xmlReference(char16_t unit) {
+    switch (unit) {
+        case u'&':
+            return u"&amp;";
+        case u'<':
+            return u"&lt;";
+        case u'>':
+            return u"&gt;";
+        case u'"':
+            return u"&quot;";
+        case u'\'':
+            return u"&apos;";
+        // A parser would turn these into blanks inside an attribute, and a carriage return
+        // into a line feed anywhere.
+        case u'\t':
+            return u"&#9;";
+        case u'\n':
+            return u"&#10;";
+        case u'\r':
+            return u"&#13;";
+        default:
+            return {};
+    }
+}
+
+// XML allows no other control character, not even as a character reference, and neither U+FFFE
+// nor U+FFFF.
+bool xmlAllows(char16_t unit) {
+    return unit >= 0x20 && unit != 0xFFFE && unit != 0xFFFF;
+}
+
+QString escapedForXml(const QString& value, int index) {
+    QString escaped;
+    escaped.reserve(value.size());
+    for (const QChar c : value) {
+        const QStringView reference = xmlReference(c.unicode());
+        if (!reference.isEmpty()) {
+            escaped += reference;
+        } else if (xmlAllows(c.unicode())) {
+            escaped += c;
+        } else {
+            throw ComponentError(
+                ErrorNumber::TemplateValues,
+                QStringLiteral("%1 cannot insert value %2: it holds U+%3, which XML does not "
+                               "allow.")
+                    .arg(placeholderText(index, PlaceholderFormat::Xml), QString::number(index),
+                         QStringLiteral("%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper()),
+                kSource);
+        }
+    }
+    return escaped;
+}
+
+// The escape that stands for `unit` inside a JSON string, or nothing for a unit that stands for
+// itself.
+QString jsonEscape(char16_t unit) {
+    switch (unit) {
+        case u'"':
+            return QStringLiteral("\\\"");
+        case u'\\':
+            return QStringLiteral("\\\\");
+        case u'\b':
+            return QStringLiteral("\\b");
+        case u'\f':
+            return QStringLiteral("\\f");
+        case u'\n':
+            return QStringLiteral("\\n");
+        case u'\r':
+            return QStringLiteral("\\r");
+        case u'\t':
+            return QStringLiteral("\\t");
+        default:
+            return unit < 0x20 ? QStringLiteral("\\u%1").arg(unit, 4, 16, QChar(u'0')) : QString();
+    }
+}
+
+QString escapedForJson(const QString& value) {
+    QString escaped;
+    escaped.reserve(value.size());
+    for (const QChar c : value) {
+        const QString escape = jsonEscape(c.unicode());
+        if (escape.isEmpty()) {
+            escaped += c;
+        } else {
+            escaped += escape;
+        }
+    }
+    return escaped;
+}
+
+// The encoder reports its own failures and then gives an empty text: a value must not vanish
+// from the result on that account.
+QString encodedForUrl(const QString& value, int index) {
+    QString encoded = TzStrMan_UrlEncode(value);
+    if (encoded.isEmpty() && !value.isEmpty()) {
+        throw ComponentError(
+            ErrorNumber::ComponentFailure,
+            QStringLiteral("%1: value %2 could not be URL-encoded; the diagnostics say why.")
+                .arg(placeholderText(index, PlaceholderFormat::Url), QString::number(index)),
+            kSource);
+    }
+    return encoded;
+}
+
+}  // namespace
+
+std::optional<PlaceholderFormat> placeholderFormatNamed(QStringView name) {
+    for (const PlaceholderFormat format : kNamedFormats) {
+        if (name == nameOf(format)) {
+            return format;
+        }
+    }
+    return std::nullopt;
+}
+
+QString placeholderText(int index, PlaceholderFormat format) {
+    return QStringLiteral("{%1:%2}").arg(QString::number(index), nameOf(format));
+}
+
+QString formatValue(const QString& value, PlaceholderFormat format, int index) {
+    switch (format) {
+        case PlaceholderFormat::Xml:
+            return escapedForXml(value, index);
+        case PlaceholderFormat::Json:
+            return escapedForJson(value);
+        case PlaceholderFormat::Url:
+            return encodedForUrl(value, index);
+        case PlaceholderFormat::AsIs:
+            break;
+    }
+    return value;
+}
+
+}  // namespace brindlewick
