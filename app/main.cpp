@@ -4,6 +4,7 @@
 #include "Form1.h"
 #include "HeadlessRun.h"
 #include "MemoryTuning.h"
+#include "StandardDescriptors.h"
 
 namespace {
 
@@ -29,6 +30,8 @@ int runWindow(int argc, char* argv[]) {
 // The command line is read before any application object exists, so that help, version and
 // generate run without a display; only the window needs QApplication.
 int main(int argc, char* argv[]) {
+    // Before any Qt object, so that none takes the number of a closed standard descriptor.
+    brindlewick::openClosedStandardDescriptors();
     brindlewick::keepLargeBlocksForReuse();
     const brindlewick::CommandLine commandLine =
         brindlewick::parseCommandLine(brindlewick::argumentsOf(argc, argv));
