@@ -257,11 +257,16 @@ class TestCommandLine : public QObject {
         QTest::addColumn<QString>("said");
         QTest::addColumn<QString>("after");
         QTest::addColumn<QByteArray>("folderAfterwards");
-        const QString needsRoot = QStringLiteral(" || { echo 'needs root'; exit 77; }");
+        const auto asRoot = [](const char* what) {
+            return QStringLiteral("[ \"$(id -u)\" = 0 ] || { echo '%1 needs root'; exit 77; }; ")
+                .arg(QLatin1StringView(what));
+        };
         const QString ok;
+        const QString noSetUp;
         QTest::newRow("device node stays a device")
-            << "mknod null c 1 3" + needsRoot << "g --output null" << 0 << QByteArray() << ok
-            << "stat -c %F null" << QByteArray("character special file\n");
+            << asRoot("mknod") + "mknod null c 1 3"
+            << "g --output null" << 0 << QByteArray() << ok << "stat -c %F null"
+            << QByteArray("character special file\n");
         QTest::newRow("FIFO's reader gets the bytes")
             << "mkfifo f; cat f > got &"
             << "g --output f" << 0 << QByteArray() << ok << "wait; stat -c %F f; cat got"
@@ -271,22 +276,21 @@ class TestCommandLine : public QObject {
             << "g --output /dev/stdout >> log" << 0 << QByteArray() << ok << "cat log"
             << QByteArray("OLD\nABCDEFG\n");
         QTest::newRow("/dev/stdout into a pipe")
-            << ""
-            << "g --output /dev/stdout | cat" << 0 << QByteArray("ABCDEFG\n") << ok << "ls -A"
-            << QByteArray();
+            << noSetUp << "g --output /dev/stdout | cat" << 0 << QByteArray("ABCDEFG\n") << ok
+            << "ls -A" << QByteArray();
         QTest::newRow("- is standard output")
-            << ""
-            << "g --output -" << 0 << QByteArray("ABCDEFG\n") << ok << "ls -A" << QByteArray();
+            << noSetUp << "g --output -" << 0 << QByteArray("ABCDEFG\n") << ok << "ls -A"
+            << QByteArray();
         const QString closed = QStringLiteral("brindlewick: standard output is closed");
         QTest::newRow("closed standard output, 8 bytes")
-            << ""
-            << "g >&-" << 1 << QByteArray() << closed << "ls -A" << QByteArray();
+            << noSetUp << "g >&-" << 1 << QByteArray() << closed << "ls -A" << QByteArray();
         QTest::newRow("closed standard output, 20 bytes")
-            << ""
-            << "g20 >&-" << 1 << QByteArray() << closed << "ls -A" << QByteArray();
+            << noSetUp << "g20 >&-" << 1 << QByteArray() << closed << "ls -A" << QByteArray();
         QTest::newRow("full file system")
-            << "mkdir full; mount -t tmpfs -o size=64k tmpfs full" + needsRoot +
-                   "; trap 'umount full' EXIT; echo OLD > full/out.xml;"
+            << asRoot("mount") +
+                   "mkdir full; mount -t tmpfs -o size=64k tmpfs full"
+                   " || { echo 'mount is not permitted here'; exit 77; }; trap 'umount full' EXIT; "
+                   "echo OLD > full/out.xml;"
                    " head -c 200000 /dev/zero | tr '\\0' a > big.txt"
             << "\"$B\" generate --template big.txt --output full/out.xml" << 1 << QByteArray()
             << "brindlewick: Cannot write full/out.xml: No space left on device"
@@ -296,13 +300,13 @@ class TestCommandLine : public QObject {
             << "g --output f" << 0 << QByteArray() << ok << "stat -c %a f; cat f"
             << QByteArray("444\nABCDEFG\n");
         QTest::newRow("another owner's file keeps owner, group and mode")
-            << "echo x > f; chmod 640 f; chown 65534:65534 f" + needsRoot << "g --output f" << 0
-            << QByteArray() << ok << "stat -c '%a %u:%g' f; cat f"
+            << asRoot("chown") + "echo x > f; chmod 640 f; chown 65534:65534 f"
+            << "g --output f" << 0 << QByteArray() << ok << "stat -c '%a %u:%g' f; cat f"
             << QByteArray("640 65534:65534\nABCDEFG\n");
         QTest::newRow("another user's link in a sticky folder")
-            << "mkdir -m 1777 shared; echo SAFE > target; ln -s ../target shared/planted.xml;"
-               " chown -h 65534 shared/planted.xml" +
-                   needsRoot
+            << asRoot("chown -h") +
+                   "mkdir -m 1777 shared; echo SAFE > target; ln -s ../target shared/planted.xml;"
+                   " chown -h 65534 shared/planted.xml"
             << "g --output shared/planted.xml" << 1 << QByteArray()
             << "brindlewick: refusing to follow a link owned by another user in a shared folder: "
                "shared/planted.xml"
@@ -313,8 +317,7 @@ class TestCommandLine : public QObject {
             << "cat target; stat -c %F shared/mine.xml; ls -A shared"
             << QByteArray("ABCDEFG\nsymbolic link\nmine.xml\n");
         QTest::newRow("--help into /dev/full")
-            << ""
-            << "\"$B\" --help > /dev/full" << 1 << QByteArray()
+            << noSetUp << "\"$B\" --help > /dev/full" << 1 << QByteArray()
             << "brindlewick: Cannot write to standard output: No space left on device"
             << "ls -A" << QByteArray();
     }
