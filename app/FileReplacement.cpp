@@ -63,10 +63,12 @@ mode_t currentUmask() {
 
 // Gives the open temporary file the permission bits of the file it replaces (and, as root, its
 // owner and group, set first since a change of owner clears the set-user-ID bit), or those of a
-// newly created file.
+// newly created file. A file system without Unix permissions (FAT) refuses modes it cannot
+// store; a new file then keeps the mode that file system gives it.
 bool takeOverIdentity(int fd, const struct stat* replaced) {
     if (replaced == nullptr) {
-        return ::fchmod(fd, 0666 & ~currentUmask()) == 0;
+        ::fchmod(fd, 0666 & ~currentUmask());
+        return true;
     }
     if (::geteuid() == 0 && ::fchown(fd, replaced->st_uid, replaced->st_gid) != 0) {
         return false;

@@ -81,20 +81,34 @@ bool isPlantedLink(const struct stat& link, const QByteArray& folder) {
            link.st_uid != shared.st_uid;
 }
 
+// Refuses `path` when it, or a folder on the way to it, is a link another user planted.
+void refusePlantedLinks(const QByteArray& path) {
+    for (qsizetype end = path.indexOf('/', 1);; end = path.indexOf('/', end + 1)) {
+        const QByteArray prefix = end < 0 ? path : path.left(end);
+        struct stat link = {};
+        if (::lstat(prefix.constData(), &link) == 0 && S_ISLNK(link.st_mode) &&
+            isPlantedLink(link, folderOf(prefix))) {
+            failWith(QStringLiteral("refusing to follow a link owned by another user in a shared "
+                                    "folder: %1")
+                         .arg(QFile::decodeName(prefix)));
+        }
+        if (end < 0) {
+            return;
+        }
+    }
+}
+
 // The path the symbolic links starting at `path` lead to, up to a descriptor's name: the path
 // itself when it is neither a link nor a descriptor's name.
 QByteArray followLinks(QByteArray path, const QString& shownPath) {
     for (int followed = 0; followed < kMostLinksFollowed; ++followed) {
-        struct stat link = {};
-        if (namedDescriptor(path) || ::lstat(path.constData(), &link) != 0 ||
-            !S_ISLNK(link.st_mode)) {
+        if (namedDescriptor(path)) {
             return path;
         }
-        const QByteArray folder = folderOf(path);
-        if (isPlantedLink(link, folder)) {
-            failWith(QStringLiteral("refusing to follow a link owned by another user in a shared "
-                                    "folder: %1")
-                         .arg(followed == 0 ? shownPath : QFile::decodeName(path)));
+        refusePlantedLinks(path);
+        struct stat link = {};
+        if (::lstat(path.constData(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            return path;
         }
         std::error_code error;
         const std::string target = std::filesystem::read_symlink(path.toStdString(), error);
@@ -102,7 +116,7 @@ QByteArray followLinks(QByteArray path, const QString& shownPath) {
             failToWrite(shownPath, error.value());
         }
         path = target.starts_with('/') ? QByteArray::fromStdString(target)
-                                       : folder + '/' + QByteArray::fromStdString(target);
+                                       : folderOf(path) + '/' + QByteArray::fromStdString(target);
     }
     failToWrite(shownPath, ELOOP);
 }

@@ -21,7 +21,7 @@ void closeStandardOutput();
 //   link) write to the inherited descriptor, so an append redirect is appended to and a pipe
 //   gets the bytes;
 // - an absent path or a regular file is replaced atomically (see replaceFileAtomically);
-// - anything else that exists (a device, a FIFO, a socket) is opened and written through.
+// - anything else that exists (a device, a FIFO) is opened and written into.
 // A symbolic link is followed, except one in a world-writable sticky folder owned by neither
 // the caller nor the folder's owner, the rule of the kernel's protected_symlinks.
 void writeToOutputPath(const QString& path, const QByteArray& bytes);

@@ -311,6 +311,14 @@ class TestCommandLine : public QObject {
             << "brindlewick: refusing to follow a link owned by another user in a shared folder: "
                "shared/planted.xml"
             << "cat target; ls -A shared" << QByteArray("SAFE\nplanted.xml\n");
+        QTest::newRow("another user's link to a folder in a sticky folder")
+            << asRoot("chown -h") +
+                   "mkdir -m 1777 shared safe; echo SAFE > safe/out.xml; ln -s ../safe shared/dir;"
+                   " chown -h 65534 shared/dir"
+            << "g --output shared/dir/out.xml" << 1 << QByteArray()
+            << "brindlewick: refusing to follow a link owned by another user in a shared folder: "
+               "shared/dir"
+            << "ls -A safe; cat safe/out.xml" << QByteArray("out.xml\nSAFE\n");
         QTest::newRow("own link in a sticky folder: link kept, target replaced")
             << "mkdir -m 1777 shared; echo x > target; ln -s ../target shared/mine.xml"
             << "g --output shared/mine.xml" << 0 << QByteArray() << ok
