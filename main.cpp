@@ -5,6 +5,7 @@
 #include "DefaultComponents.h"
 #include "GeneratorWindow.h"
 #include "MemoryTuning.h"
+#include "StandardDescriptors.h"
 
 namespace {
 
@@ -30,6 +31,8 @@ int runWindow(int argc, char* argv[]) {
 // The command line is read before any application object exists, so that help, version and
 // generate run without a display; only the window needs QApplication.
 int main(int argc, char* argv[]) {
+    // Before any Qt object, so that none takes the number of a closed standard descriptor.
+    brindlewick::openClosedStandardDescriptors();
     brindlewick::keepLargeBlocksForReuse();
     brindlewick::installDefaultComponents();
     const brindlewick::CommandLine commandLine =

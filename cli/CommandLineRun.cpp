@@ -35,7 +35,12 @@ int usageError(const QString& message) {
 }
 
 int printToStandardOutput(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stdout);
+    try {
+        writeToStandardOutput(text.toUtf8());
+    } catch (...) {
+        printError(currentErrorInfo().description);
+        return exitWith(ExitCode::GenerateFailed);
+    }
     return exitWith(ExitCode::Success);
 }
 
@@ -53,10 +58,10 @@ std::map<InputField, QString> fieldValues(const GenerateRequest& request) {
 
 void writeResult(const GenerateRequest& request, const QString& output) {
     const QByteArray bytes = output.toUtf8();
-    if (request.outputPath.isEmpty()) {
+    if (request.outputPath.isEmpty() || request.outputPath == QStringLiteral("-")) {
         writeToStandardOutput(bytes);
     } else {
-        writeFileAtomically(request.outputPath, bytes);
+        writeToOutputPath(request.outputPath, bytes);
     }
 }
 
@@ -82,9 +87,7 @@ int generate(const GenerateRequest& request) {
     return exitWith(ExitCode::Success);
 }
 
-}  // namespace
-
-int runCommandLine(const CommandLine& commandLine) {
+int run(const CommandLine& commandLine) {
     switch (commandLine.mode) {
         case RunMode::Help:
             return printToStandardOutput(helpText());
@@ -97,6 +100,26 @@ int runCommandLine(const CommandLine& commandLine) {
             break;
     }
     return usageError(commandLine.usageError);
+}
+
+// A run that succeeded fails after all when standard output reports an error on close.
+int closeStandardOutputAfter(int exitCode) {
+    if (exitCode != exitWith(ExitCode::Success)) {
+        return exitCode;
+    }
+    try {
+        closeStandardOutput();
+    } catch (...) {
+        printError(currentErrorInfo().description);
+        return exitWith(ExitCode::GenerateFailed);
+    }
+    return exitCode;
+}
+
+}  // namespace
+
+int runCommandLine(const CommandLine& commandLine) {
+    return closeStandardOutputAfter(run(commandLine));
 }
 
 }  // namespace brindlewick

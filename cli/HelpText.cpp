@@ -81,8 +81,9 @@ QString helpText() {
                          "options' names without the dashes, each value a string; options "
                          "given override it") +
            fileOptionRow(kOutputOption,
-                         "write the result to FILE instead of standard output; FILE is "
-                         "replaced only when the whole result is written") +
+                         "write the result to FILE instead of standard output (- is standard "
+                         "output); a regular FILE is replaced only when the whole result is "
+                         "written, a device or FIFO is written into") +
            valueOptionRows() +
            QStringLiteral(
                "\n"

@@ -30,15 +30,15 @@ struct Run {
     QByteArray err;
 };
 
-// The built program, with no display to talk to.
-Run runProgram(const QStringList& arguments) {
-    QProcess program;
+QProcessEnvironment withoutDisplay() {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
         environment.remove(QString::fromLatin1(name));
     }
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(BRINDLEWICK_PROGRAM), arguments);
+    return environment;
+}
+
+Run finish(QProcess& program) {
     if (!program.waitForFinished(20000)) {
         program.kill();
         program.waitForFinished();
@@ -46,6 +46,27 @@ Run runProgram(const QStringList& arguments) {
     }
     return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
             program.readAllStandardOutput(), program.readAllStandardError()};
+}
+
+// The built program, with no display to talk to.
+Run runProgram(const QStringList& arguments) {
+    QProcess program;
+    program.setProcessEnvironment(withoutDisplay());
+    program.start(QStringLiteral(BRINDLEWICK_PROGRAM), arguments);
+    return finish(program);
+}
+
+// A bash script run in `folder` with the built program as $B and no display to talk to. It runs
+// under `timeout`, which ends the whole process group, so a FIFO that no one opens cannot hang
+// the suite.
+Run runShell(const QString& script, const QString& folder) {
+    QProcess shell;
+    QProcessEnvironment environment = withoutDisplay();
+    environment.insert(QStringLiteral("B"), QStringLiteral(BRINDLEWICK_PROGRAM));
+    shell.setProcessEnvironment(environment);
+    shell.setWorkingDirectory(folder);
+    shell.start(QStringLiteral("timeout"), {"-k", "2", "15", "bash", "-c", script});
+    return finish(shell);
 }
 
 // The description line on standard error: the one that is not a logger report.
@@ -222,6 +243,120 @@ class TestCommandLine : public QObject {
         QCOMPARE(run.out, QByteArray());
         QVERIFY2(failureLine(run).contains(said), run.err.constData());
         QVERIFY(run.err.contains("--help"));
+    }
+
+    // Each row: a set-up, the command, then what the exit status, standard output and the one
+    // failure line on standard error are, and what the set-up's shell command `after` prints of
+    // the folder afterwards. `g` runs generate on an 8-byte template, `g20` on a 20-byte one. A
+    // set-up that cannot be done here (it needs root) prints why and exits with 77.
+    void outputGoesWhereAShellWouldPutIt_data() {
+        QTest::addColumn<QString>("setUp");
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<QString>("after");
+        QTest::addColumn<QByteArray>("folderAfterwards");
+        const auto asRoot = [](const char* what) {
+            return QStringLiteral("[ \"$(id -u)\" = 0 ] || { echo '%1 needs root'; exit 77; }; ")
+                .arg(QLatin1StringView(what));
+        };
+        const QString ok;
+        const QString noSetUp;
+        QTest::newRow("device node stays a device")
+            << asRoot("mknod") + "mknod null c 1 3"
+            << "g --output null" << 0 << QByteArray() << ok << "stat -c %F null"
+            << QByteArray("character special file\n");
+        QTest::newRow("FIFO's reader gets the bytes")
+            << "mkfifo f; cat f > got &"
+            << "g --output f" << 0 << QByteArray() << ok << "wait; stat -c %F f; cat got"
+            << QByteArray("fifo\nABCDEFG\n");
+        QTest::newRow("/dev/stdout into an append redirect")
+            << "echo OLD > log"
+            << "g --output /dev/stdout >> log" << 0 << QByteArray() << ok << "cat log"
+            << QByteArray("OLD\nABCDEFG\n");
+        QTest::newRow("/dev/stdout into a pipe")
+            << noSetUp << "g --output /dev/stdout | cat" << 0 << QByteArray("ABCDEFG\n") << ok
+            << "ls -A" << QByteArray();
+        QTest::newRow("- is standard output")
+            << noSetUp << "g --output -" << 0 << QByteArray("ABCDEFG\n") << ok << "ls -A"
+            << QByteArray();
+        const QString closed = QStringLiteral("brindlewick: standard output is closed");
+        QTest::newRow("closed standard output, 8 bytes")
+            << noSetUp << "g >&-" << 1 << QByteArray() << closed << "ls -A" << QByteArray();
+        QTest::newRow("closed standard output, 20 bytes")
+            << noSetUp << "g20 >&-" << 1 << QByteArray() << closed << "ls -A" << QByteArray();
+        QTest::newRow("full file system")
+            << asRoot("mount") +
+                   "mkdir full; mount -t tmpfs -o size=64k tmpfs full"
+                   " || { echo 'mount is not permitted here'; exit 77; }; trap 'umount full' EXIT; "
+                   "echo OLD > full/out.xml;"
+                   " head -c 200000 /dev/zero | tr '\\0' a > big.txt"
+            << "\"$B\" generate --template big.txt --output full/out.xml" << 1 << QByteArray()
+            << "brindlewick: Cannot write full/out.xml: No space left on device"
+            << "ls -A full; cat full/out.xml" << QByteArray("out.xml\nOLD\n");
+        QTest::newRow("read-only file keeps its mode")
+            << "echo x > f; chmod 444 f"
+            << "g --output f" << 0 << QByteArray() << ok << "stat -c %a f; cat f"
+            << QByteArray("444\nABCDEFG\n");
+        QTest::newRow("another owner's file keeps owner, group and mode")
+            << asRoot("chown") + "echo x > f; chmod 640 f; chown 65534:65534 f"
+            << "g --output f" << 0 << QByteArray() << ok << "stat -c '%a %u:%g' f; cat f"
+            << QByteArray("640 65534:65534\nABCDEFG\n");
+        QTest::newRow("another user's link in a sticky folder")
+            << asRoot("chown -h") +
+                   "mkdir -m 1777 shared; echo SAFE > target; ln -s ../target shared/planted.xml;"
+                   " chown -h 65534 shared/planted.xml"
+            << "g --output shared/planted.xml" << 1 << QByteArray()
+            << "brindlewick: refusing to follow a link owned by another user in a shared folder: "
+               "shared/planted.xml"
+            << "cat target; ls -A shared" << QByteArray("SAFE\nplanted.xml\n");
+        QTest::newRow("another user's link to a folder in a sticky folder")
+            << asRoot("chown -h") +
+                   "mkdir -m 1777 shared safe; echo SAFE > safe/out.xml; ln -s ../safe shared/dir;"
+                   " chown -h 65534 shared/dir"
+            << "g --output shared/dir/out.xml" << 1 << QByteArray()
+            << "brindlewick: refusing to follow a link owned by another user in a shared folder: "
+               "shared/dir"
+            << "ls -A safe; cat safe/out.xml" << QByteArray("out.xml\nSAFE\n");
+        QTest::newRow("own link in a sticky folder: link kept, target replaced")
+            << "mkdir -m 1777 shared; echo x > target; ln -s ../target shared/mine.xml"
+            << "g --output shared/mine.xml" << 0 << QByteArray() << ok
+            << "cat target; stat -c %F shared/mine.xml; ls -A shared"
+            << QByteArray("ABCDEFG\nsymbolic link\nmine.xml\n");
+        QTest::newRow("--help into /dev/full")
+            << noSetUp << "\"$B\" --help > /dev/full" << 1 << QByteArray()
+            << "brindlewick: Cannot write to standard output: No space left on device"
+            << "ls -A" << QByteArray();
+    }
+    void outputGoesWhereAShellWouldPutIt() {
+        QFETCH(QString, setUp);
+        QFETCH(QString, command);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, said);
+        QFETCH(QString, after);
+        QFETCH(QByteArray, folderAfterwards);
+        const TempDir dir;
+        dir.write(QStringLiteral("t8.txt"), "ABCDEFG\n");
+        dir.write(QStringLiteral("t20.txt"), "ABCDEFGHIJKLMNOPQRS\n");
+        QVERIFY(QDir(dir.path(QString())).mkdir(QStringLiteral("work")));
+        const QString script = QStringLiteral(
+                                   "set -o pipefail\n"
+                                   "g() { \"$B\" generate --template ../t8.txt \"$@\"; }\n"
+                                   "g20() { \"$B\" generate --template ../t20.txt \"$@\"; }\n"
+                                   "%1\n%2\nstatus=$?\n{ %3; } > ../after 2>&1\nexit $status\n")
+                                   .arg(setUp, command, after);
+        const Run run = runShell(script, dir.path(QStringLiteral("work")));
+        if (run.exitCode == 77) {
+            QSKIP(run.out.constData());
+        }
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.out, out);
+        QCOMPARE(failureLine(run), said);
+        QFile afterwards(dir.path(QStringLiteral("after")));
+        QVERIFY(afterwards.open(QIODevice::ReadOnly));
+        QCOMPARE(afterwards.readAll(), folderAfterwards);
     }
 
   private:
