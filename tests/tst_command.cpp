@@ -154,40 +154,6 @@ class TestCommand : public QObject {
                  QStringList({injectedFailure("FakeView.setOutputText").description}));
     }
 
-    void failuresEndTheRunAndKeepTheOutput_data() {
-        QTest::addColumn<int>("failure");
-        QTest::addColumn<QByteArray>("templateBytes");
-        QTest::addColumn<QString>("description");
-        // <path> stands for the template's path.
-        QTest::newRow("empty template") << 0 << QByteArray()
-                                        << "The template file could not be read or is "
-                                           "empty:\n<path>\nReason: The file is empty";
-        QTest::newRow("template error")
-            << 0 << QByteArray("ok\n {12}")
-            << "Template error at line 2, column 2: {12} is out of range; use {0} to {11}.\n"
-               "Template file: <path>";
-        QTest::newRow("engine fails at load")
-            << 1 << QByteArray("t") << injectedFailure("TestEngine.LoadTemplate").description;
-        QTest::newRow("engine fails at render")
-            << 2 << QByteArray("t") << injectedFailure("TestEngine.Render").description;
-        QTest::newRow("logger fails on every call")
-            << 3 << QByteArray("t") << injectedFailure("TestLogger").description;
-    }
-    void failuresEndTheRunAndKeepTheOutput() {
-        QFETCH(int, failure);
-        QFETCH(QByteArray, templateBytes);
-        QFETCH(QString, description);
-        if (failure == 1 || failure == 2) {
-            installFailingEngine(failure == 1 ? EngineFailure::AtLoad : EngineFailure::AtRender);
-        } else if (failure == 3) {
-            records_ = installRecordingLogger(FailOn::EveryCall);
-        }
-        runWithTemplate(templateBytes);
-        description.replace(QStringLiteral("<path>"), dir_.path("Template.txt"));
-        QCOMPARE(view_.failures, QStringList({description}));
-        QCOMPARE(view_.output, QStringLiteral("previous output"));
-    }
-
     void missingTemplateListsTheFoldersSearched() {
         QStringList calls;
         Components::setFilePathServiceFactory(
@@ -239,15 +205,6 @@ class TestCommand : public QObject {
                               QStringLiteral("LinkedDataSource type=\U0001D11E project=R&D "
                                              "\"Lab\" <O'Brien>"),
                               "Link from=1 to=2"}));
-    }
-
-    void secondRunReplacesTheOutput() {
-        setProjects(view_, {"One"});
-        runWithTemplate("{2}");
-        QCOMPARE(view_.output, QStringLiteral("One"));
-        setProjects(view_, {"Two"});
-        runWithTemplate("{2}");
-        QCOMPARE(view_.output, QStringLiteral("Two"));
     }
 
   private:

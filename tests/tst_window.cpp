@@ -270,15 +270,6 @@ class TestWindow : public QObject {
         QVERIFY(shownFailures_.isEmpty());
     }
 
-    void longPastedValuesAreKeptWhole() {
-        useTemplate("{2}");
-        const QString longName(100'000, u'x');
-        form_->field(InputField::ProjAName)->setFocus();
-        form_->field(InputField::ProjAName)->insert(longName);
-        QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
-        QCOMPARE(form_->output()->toPlainText(), longName);
-    }
-
     void returnGeneratesInFieldsButBreaksLinesInTheOutput() {
         useTemplate("{0}");
         form_->field(InputField::ProjAID)->setText("7");
@@ -288,18 +279,6 @@ class TestWindow : public QObject {
         form_->output()->moveCursor(QTextCursor::End);
         QTest::keyClick(form_->output(), Qt::Key_Return);
         QCOMPARE(form_->output()->toPlainText(), QStringLiteral("7\n"));
-    }
-
-    void failureShowsItsDescriptionAndKeepsTheOutput() {
-        useTemplate("{12}");
-        form_->output()->setPlainText("kept");
-        QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
-        QCOMPARE(shownFailures_,
-                 QStringList(
-                     {"Template error at line 1, column 1: {12} is out of range; use {0} to {11}.\n"
-                      "Template file: " +
-                      dir_.path(QStringLiteral("Template.txt"))}));
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("kept"));
     }
 
     void failureMessageBoxIsPlainAndModal() {
