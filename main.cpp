@@ -26,6 +26,14 @@ int runWindow(int argc, char* argv[]) {
     return app.exec();
 }
 
+// Whether the window has a display to open on. Without one, QApplication aborts with advice
+// to reinstall the program.
+bool hasDisplay(const brindlewick::CommandLine& commandLine) {
+    return commandLine.displayNamed || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
 }  // namespace
 
 // The command line is read before any application object exists, so that help, version and
@@ -35,10 +43,13 @@ int main(int argc, char* argv[]) {
     brindlewick::openClosedStandardDescriptors();
     brindlewick::keepLargeBlocksForReuse();
     brindlewick::installDefaultComponents();
-    const brindlewick::CommandLine commandLine =
+    brindlewick::CommandLine commandLine =
         brindlewick::parseCommandLine(brindlewick::argumentsOf(argc, argv));
     if (commandLine.mode == brindlewick::RunMode::Window) {
-        return runWindow(argc, argv);
+        if (hasDisplay(commandLine)) {
+            return runWindow(argc, argv);
+        }
+        commandLine.mode = brindlewick::RunMode::NoDisplay;
     }
     QCoreApplication app(argc, argv);
     // The name of the data folders the template is looked up in, as in the window.

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "Fields.h"
+#include "Utf8Sequence.h"
 
 namespace brindlewick {
 
@@ -26,6 +27,9 @@ constexpr std::array kQtWindowFlags = {"reverse", "widgetcount", "nograb", "dogr
 const QCommandLineOption kHelpOption(QStringList{QStringLiteral("h"), QStringLiteral("help")});
 const QCommandLineOption kVersionOption(QStringList{QStringLiteral("v"),
                                                     QStringLiteral("version")});
+// -v is taken by the version, so the short form of --verbose is -d, for diagnostics.
+const QCommandLineOption kVerboseOption(QStringList{QStringLiteral("d"),
+                                                    QStringLiteral("verbose")});
 
 QCommandLineOption optionWithValue(const char* name, const char* valueName) {
     return QCommandLineOption(QString::fromLatin1(name), QString(), QString::fromLatin1(valueName));
@@ -46,12 +50,42 @@ std::optional<CommandLine> helpOrVersion(const QCommandLineParser& parser) {
     return std::nullopt;
 }
 
+// Whether `argument` is the option `name` as typed: after one dash or two, alone or with "=".
+bool isOptionNamed(const QString& argument, const QString& name) {
+    for (const QString& dashes : {QStringLiteral("--"), QStringLiteral("-")}) {
+        const QString option = dashes + name;
+        if (argument == option || argument.startsWith(option + u'=')) {
+            return true;
+        }
+    }
+    return false;
+}
+
+// The first unknown option as the user typed it (`--bogus`, `-x`), where the parser gives only
+// its name.
+QString unknownOptionAsTyped(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QString name = parser.unknownOptionNames().first();
+    for (const QString& argument : arguments.sliced(1)) {
+        if (isOptionNamed(argument, name)) {
+            return argument.section(u'=', 0, 0);
+        }
+    }
+    return QStringLiteral("--") + name;
+}
+
+QString parseErrorText(const QCommandLineParser& parser, const QStringList& arguments) {
+    if (parser.unknownOptionNames().isEmpty()) {
+        return parser.errorText();
+    }
+    return QStringLiteral("Unknown option '%1'.").arg(unknownOptionAsTyped(parser, arguments));
+}
+
 // Parses `arguments` and gives what ends the run before any value is looked at: a parse error,
 // help or version, or an argument that is no option, which `strayArgument` describes.
 std::optional<CommandLine> parseUpToValues(QCommandLineParser& parser, const QStringList& arguments,
                                            const QString& strayArgument) {
     if (!parser.parse(arguments)) {
-        return usageError(parser.errorText());
+        return usageError(parseErrorText(parser, arguments));
     }
     if (auto early = helpOrVersion(parser)) {
         return early;
@@ -77,24 +111,49 @@ CommandLine parseWindowCommandLine(const QStringList& arguments) {
             parseUpToValues(parser, arguments, QStringLiteral("Unknown command '%1'."))) {
         return *finished;
     }
-    return {};
+    CommandLine result;
+    result.displayNamed =
+        parser.isSet(QStringLiteral("platform")) || parser.isSet(QStringLiteral("display"));
+    return result;
+}
+
+// Records the first problem found; later ones wait until it is fixed.
+void noteProblem(QString& problem, const QString& description) {
+    if (problem.isEmpty()) {
+        problem = description;
+    }
+}
+
+// The value of an option that takes text. A value that was not UTF-8 (argumentsOf) would lose
+// its bytes on the way to a file name or into the result, so it is refused.
+QString textOptionValue(const QCommandLineParser& parser, const QString& option,
+                        const QString& what, QString& problem) {
+    const QString value = parser.value(option);
+    if (!value.isValidUtf16()) {
+        noteProblem(problem, QStringLiteral("--%1: the %2 is not valid UTF-8.").arg(option, what));
+    }
+    return value;
 }
 
 // The value of a file option, which must not be empty when given.
 QString fileOptionValue(const QCommandLineParser& parser, const char* name, QString& problem) {
     const QString option = QString::fromLatin1(name);
-    const QString value = parser.value(option);
-    if (parser.isSet(option) && value.isEmpty() && problem.isEmpty()) {
-        problem = QStringLiteral("--%1 needs a file name.").arg(option);
+    const QString value = textOptionValue(parser, option, QStringLiteral("file name"), problem);
+    if (parser.isSet(option) && value.isEmpty()) {
+        noteProblem(problem, QStringLiteral("--%1 needs a file name.").arg(option));
     }
     return value;
+}
+
+bool isStandardInput(const QString& path) {
+    return path == u"-";
 }
 
 CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     // As in window mode, so that a stray -platform is named as it was written.
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
-    parser.addOptions({kHelpOption, kVersionOption});
+    parser.addOptions({kHelpOption, kVersionOption, kVerboseOption});
     for (const char* name : {kTemplateOption, kValuesOption, kOutputOption}) {
         parser.addOption(optionWithValue(name, "FILE"));
     }
@@ -110,16 +169,41 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     result.generate.templatePath = fileOptionValue(parser, kTemplateOption, problem);
     result.generate.valuesPath = fileOptionValue(parser, kValuesOption, problem);
     result.generate.outputPath = fileOptionValue(parser, kOutputOption, problem);
-    if (!problem.isEmpty()) {
-        return usageError(problem);
+    if (isStandardInput(result.generate.templatePath) &&
+        isStandardInput(result.generate.valuesPath)) {
+        noteProblem(problem, QStringLiteral("--template and --values cannot both read standard "
+                                            "input."));
     }
     for (const FieldDescription& description : kFields) {
         const QString name = QString::fromLatin1(description.key);
         if (parser.isSet(name)) {
-            result.generate.values[description.field] = parser.value(name);
+            result.generate.values[description.field] =
+                textOptionValue(parser, name, QStringLiteral("value"), problem);
         }
     }
+    if (!problem.isEmpty()) {
+        return usageError(problem);
+    }
+    result.generate.verbose = parser.isSet(kVerboseOption);
     return result;
+}
+
+QString decodeArgument(QByteArrayView bytes) {
+    if (QUtf8StringView(bytes).isValidUtf8()) {
+        return QString::fromUtf8(bytes);
+    }
+    QString text;
+    while (!bytes.isEmpty()) {
+        qsizetype length = 1;
+        if (beginsWithUtf8Sequence(bytes)) {
+            length = utf8SequenceLength(bytes.front());
+            text += QString::fromUtf8(bytes.first(length));
+        } else {
+            text += QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes.front())));
+        }
+        bytes = bytes.sliced(length);
+    }
+    return text;
 }
 
 }  // namespace
@@ -127,7 +211,7 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
 QStringList argumentsOf(int argc, char** argv) {
     QStringList arguments;
     for (int i = 0; i < argc; ++i) {
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(decodeArgument(argv[i]));
     }
     return arguments;
 }

@@ -15,21 +15,26 @@ enum class ExitCode : int {
     UsageError = 2,      // the command line or the values file it names is not understood
 };
 
-enum class RunMode { Window, Help, Version, Generate, UsageError };
+enum class RunMode { Window, NoDisplay, Help, Version, Generate, UsageError };
 
-// What `brindlewick generate` is asked to do. A path that was not given is empty.
+// What `brindlewick generate` is asked to do. A path that was not given is empty; "-" as the
+// template or values path is standard input.
 struct GenerateRequest {
     QString templatePath;
     QString valuesPath;
     QString outputPath;
     // The fields the command line sets; they override the values file.
     std::map<InputField, QString> values;
+    // Whether the logger's traces go to standard error too (--verbose).
+    bool verbose = false;
 };
 
 struct CommandLine {
     RunMode mode = RunMode::Window;
     GenerateRequest generate;
     QString usageError;  // what is wrong, for RunMode::UsageError
+    // Whether the window's display is named on the command line (-platform or -display).
+    bool displayNamed = false;
 };
 
 // The names of generate's file options.
@@ -37,11 +42,16 @@ inline constexpr auto kTemplateOption = "template";
 inline constexpr auto kValuesOption = "values";
 inline constexpr auto kOutputOption = "output";
 
-// The program's arguments, its own name first, decoded as QCoreApplication decodes them.
+// The program's arguments, its own name first, decoded as UTF-8. A byte that is not part of a
+// valid UTF-8 sequence becomes the lone surrogate U+DC00 + byte (U+DC80 to U+DCFF), which valid
+// UTF-8 never gives: such an argument is told apart from any typed text, and a message can show
+// the byte (PrintableText.h).
 QStringList argumentsOf(int argc, char** argv);
 
 // What the arguments ask for. Qt's own window options (-platform, -style, ...) are accepted in
 // window mode and left for QApplication; `generate` is a command only as the first argument.
+// An unknown option is named as it was typed. Generate refuses a file name or value that was not
+// UTF-8, naming its option, and standard input for both the template and the values.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 }  // namespace brindlewick

@@ -3,11 +3,15 @@
 #include <QCoreApplication>
 #include <cstdio>
 
+#include "Components.h"
 #include "ErrorInfo.h"
 #include "GenerateCommand.h"
 #include "HelpText.h"
 #include "MemoryGeneratorView.h"
+#include "PrintableText.h"
+#include "QtFileSystemObject.h"
 #include "ResultOutput.h"
+#include "StderrErrorLogger.h"
 #include "ValuesFile.h"
 
 namespace brindlewick {
@@ -19,13 +23,15 @@ int exitWith(ExitCode code) {
 }
 
 // One line on standard error, prefixed with the program's name, so that a script's log keeps
-// one report to a line.
+// one report to a line. The message's own line breaks become blanks; any other control
+// character, such as one in a file name, is escaped, so that nothing reaches the terminal raw.
 void printError(const QString& message) {
     QString line = message;
     line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
     line.replace(u'\n', u' ');
     line.replace(u'\r', u' ');
-    std::fputs(QStringLiteral("brindlewick: %1\n").arg(line).toUtf8().constData(), stderr);
+    std::fputs(QStringLiteral("brindlewick: %1\n").arg(printable(line)).toUtf8().constData(),
+               stderr);
 }
 
 int usageError(const QString& message) {
@@ -65,7 +71,22 @@ void writeResult(const GenerateRequest& request, const QString& output) {
     }
 }
 
+// The command line's components: the logger keeps quiet about a run that goes well unless
+// --verbose asks for the trace, and a template the user named is read whatever kind of file it
+// is (a pipe, standard input), as cat would. A template looked up keeps the default file system,
+// which reads only regular files.
+void installCommandLineComponents(const GenerateRequest& request) {
+    const Traces traces = request.verbose ? Traces::Shown : Traces::Hidden;
+    Components::setErrorLoggerFactory(
+        [traces] { return std::make_unique<StderrErrorLogger>(traces); });
+    if (!request.templatePath.isEmpty()) {
+        Components::setFileSystemObjectFactory(
+            [] { return std::make_unique<QtFileSystemObject>(FileAccess::NamedByUser); });
+    }
+}
+
 int generate(const GenerateRequest& request) {
+    installCommandLineComponents(request);
     std::map<InputField, QString> values;
     try {
         values = fieldValues(request);
@@ -95,6 +116,11 @@ int run(const CommandLine& commandLine) {
             return printToStandardOutput(versionText());
         case RunMode::Generate:
             return generate(commandLine.generate);
+        case RunMode::NoDisplay:
+            printError(
+                QStringLiteral("no display to open the window on; to generate without a "
+                               "window, use 'brindlewick generate' (see --help)"));
+            return exitWith(ExitCode::GenerateFailed);
         case RunMode::UsageError:
         case RunMode::Window:
             break;

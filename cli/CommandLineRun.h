@@ -4,8 +4,9 @@
 
 namespace brindlewick {
 
-// Carries out a command line that needs no window (help, version, a usage error or generate)
-// and returns the exit status. Needs a QCoreApplication.
+// Carries out a command line that needs no window (help, version, a usage error or generate),
+// or says that the window has no display to open on, and returns the exit status. Needs a
+// QCoreApplication.
 int runCommandLine(const CommandLine& commandLine);
 
 }  // namespace brindlewick

@@ -2,29 +2,48 @@
 
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <algorithm>
 
 #include "ErrorInfo.h"
+#include "PrintableText.h"
 #include "QtFileSystemObject.h"
 
 namespace brindlewick {
 
 namespace {
 
+// How much of a key a message shows.
+constexpr qsizetype kLongestKeyShown = 80;
+
+// UTF-16 has a NUL in every character of ASCII text, UTF-32 three.
+constexpr qsizetype kUtf16Sample = 4;
+
 [[noreturn]] void failWith(const QString& path, const QString& problem) {
     throw ComponentError(ErrorNumber::ValuesFile,
-                         QStringLiteral("Values file %1: %2").arg(path, problem),
+                         QStringLiteral("Values file %1: %2").arg(printable(path), problem),
                          QStringLiteral("ValuesFile"));
 }
 
+// A key as a message shows it: quoted, escaped and, when huge, cut short.
+QString quotedKey(const QString& key) {
+    return u'"' + printable(shortened(key, kLongestKeyShown)) + u'"';
+}
+
 // The file's bytes, unchanged, so that the JSON parser sees (and can refuse) whatever UTF-8 the
-// file holds. Only regular files are read, so a directory or a FIFO fails at once instead of
-// blocking the read.
+// file holds. The user named the file, so a pipe or standard input ("-") is read to its end; a
+// directory fails at once.
 QByteArray readBytes(const QString& path) {
     try {
-        return readRegularFile(path);
+        return readWholeFile(path, FileAccess::NamedByUser);
     } catch (...) {
         failWith(path, currentErrorInfo().description);
     }
+}
+
+// A byte-order mark of UTF-16 or UTF-32, or a NUL near the start, which no JSON in UTF-8 has.
+bool looksLikeUtf16(const QByteArray& bytes) {
+    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
+           bytes.first(std::min(bytes.size(), kUtf16Sample)).contains('\0');
 }
 
 // Line and column, both from 1, of a byte offset; the column counts characters.
@@ -63,6 +82,9 @@ const FieldDescription* fieldWithKey(const QString& key) {
 
 std::map<InputField, QString> readValuesFile(const QString& path) {
     QByteArray bytes = readBytes(path);
+    if (looksLikeUtf16(bytes)) {
+        failWith(path, QStringLiteral("looks like UTF-16; save it as UTF-8"));
+    }
     // Editors that save UTF-8 with a byte-order mark are common; JSON has no place for one.
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes.remove(0, 3);
@@ -72,15 +94,23 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
     for (auto it = object.begin(); it != object.end(); ++it) {
         const FieldDescription* field = fieldWithKey(it.key());
         if (field == nullptr) {
-            failWith(path, QStringLiteral("unknown key \"%1\"; the keys are the names of the "
+            failWith(path, QStringLiteral("unknown key %1; the keys are the names of the "
                                           "value options without the dashes, such as "
                                           "\"project-a-name\".")
-                               .arg(it.key()));
+                               .arg(quotedKey(it.key())));
         }
         if (!it.value().isString()) {
-            failWith(path, QStringLiteral("the value of \"%1\" is not a string.").arg(it.key()));
+            failWith(path,
+                     QStringLiteral("the value of %1 is not a string.").arg(quotedKey(it.key())));
         }
-        values[field->field] = it.value().toString();
+        const QString value = it.value().toString();
+        // "\ud800" is valid JSON, but a lone surrogate is no character and has no UTF-8.
+        if (!value.isValidUtf16()) {
+            failWith(path, QStringLiteral("the value of %1 holds a lone surrogate, which is not "
+                                          "valid Unicode.")
+                               .arg(quotedKey(it.key())));
+        }
+        values[field->field] = value;
     }
     return values;
 }

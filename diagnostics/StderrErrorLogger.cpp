@@ -6,6 +6,9 @@ namespace brindlewick {
 
 namespace {
 
+// The level of the start traces; failures have lower levels.
+constexpr qint32 kLowestTraceLevel = 4;
+
 bool needsEscape(QChar c) {
     return c == u'"' || c == u'\\' || c.category() == QChar::Other_Control ||
            c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
@@ -63,6 +66,9 @@ QString formatLogLine(const QString& message, const ErrorInfo* error, qint32 lev
 
 void StderrErrorLogger::LogMessage(QString& message, const ErrorInfo* error, qint32& level,
                                    qint32& mask) {
+    if (traces_ == Traces::Hidden && level >= kLowestTraceLevel) {
+        return;
+    }
     const QByteArray line = formatLogLine(message, error, level, mask).toUtf8();
     std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
     std::fflush(stderr);

@@ -1,6 +1,7 @@
 #include "QtFileSystemObject.h"
 
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,6 +53,53 @@ QString kindOfNonRegularFile(mode_t mode) {
     return QStringLiteral("Not a regular file");
 }
 
+// A kind of file that is read as it comes, to its end, rather than by its size.
+bool isStream(mode_t mode) {
+    return S_ISFIFO(mode) || S_ISSOCK(mode) || S_ISCHR(mode);
+}
+
+bool mayRead(mode_t mode, FileAccess access) {
+    return S_ISREG(mode) || (access == FileAccess::NamedByUser && isStream(mode));
+}
+
+// Waits until the descriptor has data or its end: a FIFO whose writer has not opened it yet
+// reads as ended, so the first read waits here for the writer, as cat would.
+void waitUntilReadable(int descriptor) {
+    pollfd request{descriptor, POLLIN, 0};
+    while (::poll(&request, 1, -1) < 0) {
+        if (errno != EINTR) {
+            failWithErrno(ErrorNumber::FileRead, errno);
+        }
+    }
+}
+
+// Everything a pipe, FIFO, socket or character device gives until its end, up to
+// kLongestStream bytes.
+QByteArray readStreamToEnd(int descriptor) {
+    QByteArray bytes;
+    char buffer[64 * 1024];
+    while (true) {
+        waitUntilReadable(descriptor);
+        const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
+        if (count == 0) {
+            return bytes;
+        }
+        if (count < 0) {
+            if (errno == EINTR || errno == EAGAIN) {
+                continue;
+            }
+            failWithErrno(ErrorNumber::FileRead, errno);
+        }
+        if (bytes.size() + count > kLongestStream) {
+            failWith(ErrorNumber::FileRead,
+                     QStringLiteral("Not read to its end: a pipe or device is read for at most "
+                                    "%1 MiB")
+                         .arg(kLongestStream / (1024 * 1024)));
+        }
+        bytes.append(buffer, count);
+    }
+}
+
 QString decodeBody(const QByteArray& bytes, qint32 format) {
     switch (format) {
         case FileFormat::Unicode:
@@ -65,7 +113,7 @@ QString decodeBody(const QByteArray& bytes, qint32 format) {
 
 class QtTextStream final : public TextStream {
   public:
-    QtTextStream(int descriptor, qint32 format) : format_(format) {
+    QtTextStream(int descriptor, bool stream, qint32 format) : stream_(stream), format_(format) {
         if (!file_.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
             closeAndFail(descriptor, file_.errorString());
         }
@@ -74,6 +122,9 @@ class QtTextStream final : public TextStream {
     QString ReadAll() override { return decodeBody(readBytes(), format_); }
 
     QByteArray readBytes() {
+        if (stream_) {
+            return readStreamToEnd(file_.handle());
+        }
         QByteArray bytes = file_.readAll();
         if (file_.error() != QFileDevice::NoError) {
             failWith(ErrorNumber::FileRead, file_.errorString());
@@ -90,29 +141,48 @@ class QtTextStream final : public TextStream {
 
   private:
     QFile file_;
+    bool stream_;
     qint32 format_;
 };
 
-// Opens without blocking, so that opening a FIFO with no writer returns at once; the type is
-// then checked on the open descriptor, so the file checked is the file read.
-int openRegularFile(const QString& path) {
+// A descriptor of its own for standard input, which the stream closes when done. It shares
+// standard input's flags, so they are left as they are.
+int duplicateStandardInput() {
+    const int descriptor = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
+    if (descriptor < 0) {
+        failWithErrno(ErrorNumber::FileOpen, errno);
+    }
+    return descriptor;
+}
+
+// Opens without blocking, so that opening a FIFO with no writer returns at once, and then
+// blocks the reads again. The descriptor is the one read, so the file checked is the file read.
+int openPath(const QString& path) {
     const int descriptor =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
         failWithErrno(ErrorNumber::FileOpen, errno);
-    }
-    struct stat status {};
-    if (::fstat(descriptor, &status) != 0) {
-        closeAndFail(descriptor, systemReason(errno));
-    }
-    if (!S_ISREG(status.st_mode)) {
-        closeAndFail(descriptor, kindOfNonRegularFile(status.st_mode));
     }
     const int flags = ::fcntl(descriptor, F_GETFL);
     if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         closeAndFail(descriptor, systemReason(errno));
     }
     return descriptor;
+}
+
+// The file at `path` open for reading, once its type is one the access allows.
+std::unique_ptr<QtTextStream> openForReading(const QString& path, FileAccess access,
+                                             qint32 format) {
+    const bool standardInput = access == FileAccess::NamedByUser && path == u"-";
+    const int descriptor = standardInput ? duplicateStandardInput() : openPath(path);
+    struct stat status {};
+    if (::fstat(descriptor, &status) != 0) {
+        closeAndFail(descriptor, systemReason(errno));
+    }
+    if (!mayRead(status.st_mode, access)) {
+        closeAndFail(descriptor, kindOfNonRegularFile(status.st_mode));
+    }
+    return std::make_unique<QtTextStream>(descriptor, isStream(status.st_mode), format);
 }
 
 }  // namespace
@@ -123,14 +193,13 @@ std::unique_ptr<TextStream> QtFileSystemObject::OpenTextFile(const QString& path
         failWith(ErrorNumber::FileOpen,
                  QStringLiteral("Only reading existing files is supported."));
     }
-    const int descriptor = openRegularFile(path);
-    return std::make_unique<QtTextStream>(descriptor, format);
+    return openForReading(path, access_, format);
 }
 
-QByteArray readRegularFile(const QString& path) {
-    QtTextStream stream(openRegularFile(path), FileFormat::Ansi);
-    QByteArray bytes = stream.readBytes();
-    stream.Close();
+QByteArray readWholeFile(const QString& path, FileAccess access) {
+    const std::unique_ptr<QtTextStream> stream = openForReading(path, access, FileFormat::Ansi);
+    QByteArray bytes = stream->readBytes();
+    stream->Close();
     return bytes;
 }
 

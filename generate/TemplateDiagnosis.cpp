@@ -1,11 +1,11 @@
 #include "TemplateDiagnosis.h"
 
 #include <QFileInfo>
-#include <QStandardPaths>
 #include <algorithm>
 
 #include "Components.h"
 #include "ErrorInfo.h"
+#include "StandardFilePathService.h"
 
 namespace brindlewick {
 
@@ -25,9 +25,12 @@ QString openFailureReason(const QString& path) {
     }
 }
 
+// Only a regular file's size says it is empty: a pipe or device has none, and a reason that
+// its read gave cannot be had again without reading it again.
 QString reasonForNoText(const QString& path) {
     const QString reason = openFailureReason(path);
-    if (reason.isEmpty() && QFileInfo(path).size() == 0) {
+    const QFileInfo file(path);
+    if (reason.isEmpty() && file.isFile() && file.size() == 0) {
         return QStringLiteral("The file is empty");
     }
     return reason;
@@ -50,7 +53,7 @@ bool alternatesWithNul(QStringView pairs, bool nulFirst) {
 
 QStringList templateSearchFolders(const QString& applicationFolder) {
     QStringList folders{applicationFolder};
-    folders += QStandardPaths::standardLocations(QStandardPaths::AppDataLocation);
+    folders += applicationDataFolders();
     folders.removeDuplicates();
     return folders;
 }

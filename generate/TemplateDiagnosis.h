@@ -9,7 +9,7 @@ namespace brindlewick {
 // the same whatever follows, because that is the line users search for.
 
 // The folders the program looks for its template in, in search order: the program's own
-// folder, then the application's standard data locations.
+// folder, then the application's absolute data folders (applicationDataFolders).
 QStringList templateSearchFolders(const QString& applicationFolder);
 
 // No file of that name in any of the folders: says so and lists them, one a line, in order.

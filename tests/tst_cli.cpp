@@ -1,5 +1,3 @@
-#include <sys/stat.h>
-
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -91,7 +89,15 @@ class TestCommandLine : public QObject {
   private Q_SLOTS:
     void initTestCase() {
         templatePath_ = dir_.write(QStringLiteral("template.txt"), kTemplate);
-        QCOMPARE(::mkfifo(qPrintable(dir_.path(QStringLiteral("fifo"))), 0600), 0);
+        // A copy of the program with no template beside it, which has to look one up.
+        QVERIFY(QDir().mkpath(dir_.path(QStringLiteral("bin"))));
+        QVERIFY(QFile::copy(QStringLiteral(BRINDLEWICK_PROGRAM), dir_.path("bin/brindlewick")));
+        // A working folder that holds a template where a relative data folder would find it.
+        for (const char* folder : {"work/brindlewick", "work/.local/share/brindlewick"}) {
+            QVERIFY(QDir().mkpath(dir_.path(QString::fromLatin1(folder))));
+            dir_.write(QString::fromLatin1(folder) + QStringLiteral("/Template.txt"),
+                       "{2} from the working folder\n");
+        }
     }
 
     // Twelve values in the order of the value options; an empty one is not given at all.
@@ -135,6 +141,8 @@ class TestCommandLine : public QObject {
         const Run run = runProgram(arguments);
         QCOMPARE(run.exitCode, 0);
         QCOMPARE(QString::fromUtf8(run.out), windowOutput(values));
+        // Quiet on success: the template trace is for --verbose.
+        QCOMPARE(run.err, QByteArray());
     }
 
     void keepsTheTemplatesBytes() {
@@ -200,7 +208,10 @@ class TestCommandLine : public QObject {
         const QStringList values = {"generate", "--values", "{dir}/v.json"};
         QTest::newRow("help") << QStringList{"--help"} << QByteArray() << 0 << "";
         QTest::newRow("version") << QStringList{"generate", "-v"} << QByteArray() << 0 << "";
-        QTest::newRow("unknown option") << QStringList{"--bogus"} << QByteArray() << 2 << "bogus";
+        QTest::newRow("unknown option")
+            << QStringList{"--bogus"} << QByteArray() << 2 << "Unknown option '--bogus'.";
+        QTest::newRow("unknown short option")
+            << QStringList{"generate", "-x"} << QByteArray() << 2 << "Unknown option '-x'.";
         QTest::newRow("unknown command") << QStringList{"make"} << QByteArray() << 2 << "'make'";
         QTest::newRow("unknown generate option") << QStringList{"generate", "--project-c-name", "x"}
                                                  << QByteArray() << 2 << "project-c-name";
@@ -211,8 +222,6 @@ class TestCommandLine : public QObject {
         QTest::newRow("values file missing") << values << QByteArray() << 2 << "No such file";
         QTest::newRow("values file is a folder")
             << QStringList{"generate", "--values", "{dir}"} << QByteArray() << 2 << "directory";
-        QTest::newRow("values file is a FIFO")
-            << QStringList{"generate", "--values", "{dir}/fifo"} << QByteArray() << 2 << "FIFO";
         QTest::newRow("invalid JSON")
             << values << QByteArray("{\n \"project-a-name\": \"x\",\n}") << 2 << "line 3, column";
         QTest::newRow("not an object") << values << QByteArray("[\"x\"]") << 2 << "object";
@@ -220,6 +229,18 @@ class TestCommandLine : public QObject {
             << values << QByteArray("{\"project-c-name\": \"x\"}") << 2 << "\"project-c-name\"";
         QTest::newRow("value not a string")
             << values << QByteArray("{\"project-a-id\": 7}") << 2 << "\"project-a-id\"";
+        QTest::newRow("lone surrogate in a value")
+            << values << QByteArray("{\"project-a-id\": \"7\\ud800\"}") << 2
+            << "\"project-a-id\" holds a lone surrogate";
+        QTest::newRow("UTF-16 with a byte-order mark")
+            << values << QByteArray("\xFF\xFE{\0}\0", 6) << 2
+            << "v.json: looks like UTF-16; save it as UTF-8";
+        QTest::newRow("UTF-16 without one")
+            << values << QByteArray("\0{\0}", 4) << 2 << "looks like UTF-16; save it as UTF-8";
+        QTest::newRow("escape sequence in a key")
+            << values << QByteArray("{\"\\u001b[31mred\": \"x\"}") << 2 << "\"\\x1b[31mred\"";
+        QTest::newRow("huge key") << values << "{\"" + QByteArray(1 << 20, 'k') + "\": \"x\"}" << 2
+                                  << "\"kkkk";
     }
     void answersWithoutAWindow() {
         QFETCH(QStringList, arguments);
@@ -243,6 +264,93 @@ class TestCommandLine : public QObject {
         QCOMPARE(run.out, QByteArray());
         QVERIFY2(failureLine(run).contains(said), run.err.constData());
         QVERIFY(run.err.contains("--help"));
+        // Two short lines that cannot drive the terminal.
+        QVERIFY(run.err.size() < 1000);
+        QVERIFY(!run.err.contains('\x1b'));
+    }
+
+    // As a shell user runs it: {program} is the built program, {lookup} a copy of it with no
+    // template beside it, {dir} a folder with template.txt and work/, a working folder with a
+    // template where a relative data folder would find it. An empty `said` means that nothing
+    // goes to standard error.
+    void behavesAsAShellToolWould_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QByteArray>("out");
+        QTest::addColumn<QString>("said");
+        const QString sales = QStringLiteral(" --project-a-name Sales");
+        const QByteArray salesOut = "N=Sales";
+        QTest::newRow("template from standard input")
+            << "printf 'N={2}' | {program} generate --template -" + sales << 0 << salesOut << "";
+        QTest::newRow("values from standard input")
+            << "echo '{\"project-a-name\": \"Sales\"}' | {program} generate --values - "
+               "--template <(printf 'N={2}')"
+            << 0 << salesOut << "";
+        QTest::newRow("template from a process substitution")
+            << "{program} generate --template <(printf 'N={2}')" + sales << 0 << salesOut << "";
+        QTest::newRow("template from /dev/stdin")
+            << "printf 'N={2}' | {program} generate --template /dev/stdin" + sales << 0 << salesOut
+            << "";
+        QTest::newRow("a FIFO whose writer comes late")
+            << "mkfifo {dir}/late; { sleep 0.3; printf 'N={2}' >{dir}/late; } & "
+               "{program} generate --template {dir}/late" +
+                   sales
+            << 0 << salesOut << "";
+        QTest::newRow("standard input for both")
+            << "{program} generate --template - --values - </dev/null" << 2 << QByteArray()
+            << "--template and --values cannot both read standard input.";
+        QTest::newRow("--verbose shows the trace")
+            << "{program} generate --verbose --template <(printf 'N={2}')" + sales << 0 << salesOut
+            << ".GetBodyFromTextFile, Start, File:/dev/fd/";
+        QTest::newRow("-d shows the trace")
+            << "{program} generate -d --template <(printf 'N={2}')" + sales << 0 << salesOut
+            << ".GetBodyFromTextFile, Start";
+        QTest::newRow("file name not UTF-8")
+            << "printf 'N={2}' >{dir}/t$'\\xe9'.txt; {program} generate --template "
+               "{dir}/t$'\\xe9'.txt; status=$?; rm {dir}/t$'\\xe9'.txt; exit $status"
+            << 2 << QByteArray() << "--template: the file name is not valid UTF-8.";
+        QTest::newRow("output name not UTF-8")
+            << "{program} generate --template {dir}/template.txt --output {dir}/result$'\\xe9'; "
+               "status=$?; ls {dir} | grep ^result; exit $status"
+            << 2 << QByteArray() << "--output: the file name is not valid UTF-8.";
+        QTest::newRow("value not UTF-8")
+            << "{program} generate --template {dir}/template.txt --project-b-id $'\\xe9'" << 2
+            << QByteArray() << "--project-b-id: the value is not valid UTF-8.";
+        QTest::newRow("escape sequence in a path")
+            << "{program} generate --template {dir}/no$'\\e[31m'red.txt" << 1 << QByteArray()
+            << "/no\\x1b[31mred.txt";
+        QTest::newRow("no display")
+            << "{program}" << 1 << QByteArray()
+            << "brindlewick: no display to open the window on; to generate without a window, use "
+               "'brindlewick generate' (see --help)\n";
+        QTest::newRow("absolute XDG_DATA_HOME is searched")
+            << "cd {dir}/work && XDG_DATA_HOME=$PWD {lookup}" + sales << 0
+            << QByteArray("Sales from the working folder\n") << "";
+        QTest::newRow("relative XDG_DATA_HOME is not")
+            << "cd {dir}/work && XDG_DATA_HOME=. XDG_DATA_DIRS=/none {lookup}" + sales << 1
+            << QByteArray() << "No Template.txt was found";
+        QTest::newRow("relative XDG_DATA_DIRS entry is not")
+            << "cd {dir}/work && XDG_DATA_HOME=/none XDG_DATA_DIRS=.:/none {lookup}" + sales << 1
+            << QByteArray() << "No Template.txt was found";
+        QTest::newRow("relative HOME is not")
+            << "cd {dir}/work && HOME=. XDG_DATA_HOME= XDG_DATA_DIRS=/none {lookup}" + sales << 1
+            << QByteArray() << "No Template.txt was found";
+    }
+    void behavesAsAShellToolWould() {
+        QFETCH(QString, script);
+        QFETCH(int, exitCode);
+        QFETCH(QByteArray, out);
+        QFETCH(QString, said);
+        script.replace(QStringLiteral("{lookup}"), dir_.path("bin/brindlewick") + " generate");
+        script.replace(QStringLiteral("{program}"), QStringLiteral(BRINDLEWICK_PROGRAM));
+        const Run run = runShell(withFolder(script, dir_), dir_.path(QString()));
+        QCOMPARE(run.exitCode, exitCode);
+        QCOMPARE(run.out, out);
+        if (said.isEmpty()) {
+            QCOMPARE(run.err, QByteArray());
+        }
+        QVERIFY2(QString::fromUtf8(run.err).contains(said), run.err.constData());
+        QVERIFY(!run.err.contains('\x1b'));
     }
 
     // Each row: a set-up, the command, then what the exit status, standard output and the one

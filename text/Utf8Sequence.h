@@ -5,6 +5,12 @@
 
 namespace brindlewick {
 
+// The length of the UTF-8 sequence that `lead` begins, by its high bits.
+inline qsizetype utf8SequenceLength(char lead) {
+    const auto byte = static_cast<unsigned char>(lead);
+    return byte >= 0xF0 ? 4 : byte >= 0xE0 ? 3 : byte >= 0xC0 ? 2 : 1;
+}
+
 // Whether `bytes` begin with one whole, valid UTF-8 sequence, whose length the lead byte gives.
 // Text saved as Windows-1252 almost always fails this at its first byte of 0x80 or above, which
 // spares decoding or validating the rest of it as UTF-8.
@@ -12,8 +18,7 @@ inline bool beginsWithUtf8Sequence(QByteArrayView bytes) {
     if (bytes.isEmpty()) {
         return false;
     }
-    const auto lead = static_cast<unsigned char>(bytes.front());
-    const qsizetype length = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    const qsizetype length = utf8SequenceLength(bytes.front());
     return bytes.size() >= length && QUtf8StringView(bytes.first(length)).isValidUtf8();
 }
 
