@@ -105,6 +105,10 @@ QLineEdit* Form1::field(InputField field) const {
     return static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(controlNameOf(field))));
 }
 
+void Form1::replaceOutput(const QString& text) {
+    outputReplacement_.replace(*txtOutput_, text);
+}
+
 void Form1::cmdOK_Click() {
     WindowGeneratorView view(*this, failureDialog_);
     runGenerateCommand(view, QCoreApplication::applicationDirPath());

@@ -5,6 +5,7 @@
 #include <functional>
 
 #include "GeneratorView.h"
+#include "OutputReplacement.h"
 
 class QLineEdit;
 class QPlainTextEdit;
@@ -29,6 +30,10 @@ class Form1 : public QWidget {
     QPlainTextEdit* output() const { return txtOutput_; }
     QPushButton* generateButton() const { return cmdOK_; }
 
+    // Puts a Generate's result into the output field as one undo step, within the history's
+    // bound (OutputReplacement).
+    void replaceOutput(const QString& text);
+
   public Q_SLOTS:
     // Runs the Generate command against this window.
     void cmdOK_Click();
@@ -45,6 +50,7 @@ class Form1 : public QWidget {
     QHash<QString, QWidget*> controls_;
     QPushButton* cmdOK_ = nullptr;
     QPlainTextEdit* txtOutput_ = nullptr;
+    OutputReplacement outputReplacement_;
     FailureDialog failureDialog_;
 };
 

@@ -2,8 +2,10 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <utility>
 
-#include "OutputReplacement.h"
+#include "ErrorInfo.h"
+#include "OutputMemory.h"
 
 namespace brindlewick {
 
@@ -29,9 +31,16 @@ void WindowGeneratorView::showFailure(const QString& description) {
 }
 
 void WindowGeneratorView::flushOutput() {
-    if (pendingOutput_) {
-        replaceOutputText(*form_.output(), *pendingOutput_);
-        pendingOutput_.reset();
+    if (!pendingOutput_) {
+        return;
+    }
+    const QString text = std::move(*pendingOutput_);
+    pendingOutput_.reset();
+    try {
+        ensureMemoryToShow(text);
+        form_.replaceOutput(text);
+    } catch (...) {
+        showFailure(currentErrorInfo().description);
     }
 }
 

@@ -24,7 +24,8 @@ class WindowGeneratorView final : public GeneratorView {
     void setOutputText(const QString& text) override;
     void showFailure(const QString& description) override;
 
-    // Puts the output the run has written, if any, into the output field.
+    // Puts the output the run has written, if any, into the output field. When there is not
+    // the memory to show it, the field keeps what it held and the failure is shown instead.
     void flushOutput();
 
   private:
