@@ -13,10 +13,11 @@ qsizetype textBytes(const QTextDocument& document) {
     return (document.characterCount() - 1) * qsizetype(sizeof(QChar));
 }
 
-// Switching the history off drops it and lets the document free the texts only it still held.
-void clearHistory(QTextDocument& document) {
-    document.setUndoRedoEnabled(false);
-    document.setUndoRedoEnabled(true);
+// The document keeps every text it held in one buffer while it has an undo history, and dropping
+// the history does not shrink that buffer; setting the text afresh starts a new one. The text
+// shown stays as it is.
+void clearHistory(QPlainTextEdit& output) {
+    output.setPlainText(output.toPlainText());
 }
 
 void replaceAsOneStep(QPlainTextEdit& output, const QString& text) {
@@ -47,7 +48,7 @@ void OutputReplacement::replace(QPlainTextEdit& output, const QString& text) {
         return;
     }
     if (historyHeld_ + replaced > historyBudget_) {
-        clearHistory(document);
+        clearHistory(output);
         historyHeld_ = 0;
     }
     replaceAsOneStep(output, text);
