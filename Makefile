@@ -70,10 +70,11 @@ bench: deps
 	cmake --build $(BENCH_DIR) -j $(JOBS)
 	for b in $(BENCH_DIR)/bench/bench_*; do [ -f "$$b" ] && [ -x "$$b" ] || continue; echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; done
 
-# The README's picture of the window, rendered offscreen from the real window.
+# The README's picture of the window, rendered offscreen from the real window with the
+# repository's default template, never a Template.txt edited in build/ or the data folders.
 screenshot: configure
 	cmake --build $(BUILD_DIR) --target brindlewick_screenshot -j $(JOBS)
-	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/brindlewick_screenshot docs/screenshot.png
+	QT_QPA_PLATFORM=offscreen ./$(BUILD_DIR)/brindlewick_screenshot docs/screenshot.png Template.txt
 
 # Hardening. test-sanitized builds everything with AddressSanitizer (leaks included) and
 # UndefinedBehaviorSanitizer in $(ASAN_DIR) and runs the suite there; any report fails the run.

@@ -21,10 +21,10 @@ enum class ErrorNumber : int {
                                 // its placeholder's format cannot insert
     TemplateUnreadable = 3004,  // the template file could not be read or is empty
     TemplateNotFound = 3005,    // no template file in any of the folders searched
-    TemplateEncoding = 3006,    // the template file is UTF-16 without a byte-order mark
-    ComponentFailure = 4001,    // an outside component (logger, converter, path service) failed
-    ValuesFile = 5001,          // a values file cannot be read or is not a JSON object of strings
-    OutputWrite = 5002,         // the result of a Generate from the command line was not written
+    TemplateEncoding = 3006,  // the template file holds NUL bytes: UTF-16 without a BOM or not text
+    ComponentFailure = 4001,  // an outside component (logger, converter, path service) failed
+    ValuesFile = 5001,        // a values file cannot be read or is not a JSON object of strings
+    OutputWrite = 5002,       // the result of a Generate from the command line was not written
 };
 
 // The error information of a failure: its number, a description for the user and the component

@@ -47,9 +47,10 @@ QString readTemplate(const QString& applicationFolder, QString& path) {
         }
         failGenerate(ErrorNumber::TemplateUnreadable, describeUnreadableTemplate(path));
     }
-    // Read byte for byte, such a file would load as a template of NULs and letters.
-    if (looksLikeUtf16WithoutByteOrderMark(templateText)) {
-        failGenerate(ErrorNumber::TemplateEncoding, describeUtf16WithoutByteOrderMark(path));
+    // Loaded as it is, such a file would fill the output with NUL characters.
+    const QString nulFailure = describeNulBytes(templateText, path);
+    if (!nulFailure.isEmpty()) {
+        failGenerate(ErrorNumber::TemplateEncoding, nulFailure);
     }
     return templateText;
 }

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <algorithm>
+#include <array>
 
 #include "Components.h"
 #include "ErrorInfo.h"
@@ -10,9 +11,6 @@
 namespace brindlewick {
 
 namespace {
-
-// Enough to tell UTF-16 from text that merely holds a NUL or two.
-constexpr qsizetype kUtf16Sample = 1024;
 
 // Why the file cannot be opened, in the file-system object's words; empty when it opens.
 QString openFailureReason(const QString& path) {
@@ -36,17 +34,16 @@ QString reasonForNoText(const QString& path) {
     return reason;
 }
 
-// Whether the units at even positions are all non-NUL and those at odd positions all NUL, when
-// `nulFirst` is false, or the other way round.
-bool alternatesWithNul(QStringView pairs, bool nulFirst) {
-    for (qsizetype i = 0; i < pairs.size(); i += 2) {
-        const bool firstIsNul = pairs[i].isNull();
-        const bool secondIsNul = pairs[i + 1].isNull();
-        if (firstIsNul != nulFirst || secondIsNul == nulFirst) {
-            return false;
-        }
+// Whether at least nine in ten of the NULs in `text` stand at even positions, or at odd ones.
+// Such a text is read one character a byte (as Windows-1252, or as UTF-8 when it is ASCII), so
+// these are the parities of the bytes.
+bool nulsFallMostlyOnOneParity(QStringView text) {
+    std::array<qsizetype, 2> nulsAt = {0, 0};
+    for (qsizetype i = text.indexOf(QChar(0)); i >= 0; i = text.indexOf(QChar(0), i + 1)) {
+        ++nulsAt[i % 2];
     }
-    return true;
+    const qsizetype all = nulsAt[0] + nulsAt[1];
+    return std::max(nulsAt[0], nulsAt[1]) * 10 >= all * 9;
 }
 
 }  // namespace
@@ -73,18 +70,15 @@ QString describeUnreadableTemplate(const QString& path) {
     return message;
 }
 
-bool looksLikeUtf16WithoutByteOrderMark(QStringView text) {
-    const qsizetype length = std::min(text.size(), kUtf16Sample) & ~qsizetype(1);
-    if (length == 0) {
-        return false;
+QString describeNulBytes(QStringView text, const QString& path) {
+    if (!text.contains(QChar(0))) {
+        return QString();
     }
-    const QStringView pairs = text.first(length);
-    return alternatesWithNul(pairs, false) || alternatesWithNul(pairs, true);
-}
-
-QString describeUtf16WithoutByteOrderMark(const QString& path) {
-    return QStringLiteral("The template file looks like UTF-16 without a byte-order mark:\n") +
-           path + QStringLiteral("\nSave it as UTF-8 and try again.");
+    const QString firstLine = nulsFallMostlyOnOneParity(text)
+                                  ? QStringLiteral("looks like UTF-16 without a byte-order mark")
+                                  : QStringLiteral("is not a text file (it contains NUL bytes)");
+    return QStringLiteral("The template file %1:\n").arg(firstLine) + path +
+           QStringLiteral("\nSave it as UTF-8 and try again.");
 }
 
 QString withTemplatePath(const QString& description, const QString& path) {

@@ -20,11 +20,12 @@ QString describeMissingTemplate(const QString& fileName, const QStringList& fold
 // has no bytes at all.
 QString describeUnreadableTemplate(const QString& path);
 
-// Whether a text read byte for byte holds a NUL at every other byte and none in between, in
-// either order: text saved as UTF-16 without a byte-order mark. Looks at the start only.
-bool looksLikeUtf16WithoutByteOrderMark(QStringView text);
-
-QString describeUtf16WithoutByteOrderMark(const QString& path);
+// A template text holding a NUL is no text this program reads: read byte for byte, a file saved
+// as UTF-16 without a byte-order mark gives a NUL for the high byte of every character below
+// U+0100, and other binary files give them anywhere. Names the file and says which it looks
+// like: UTF-16 when the NULs stand mostly at every other byte, not text otherwise. Empty when
+// the text holds no NUL.
+QString describeNulBytes(QStringView text, const QString& path);
 
 // A template error's description with the path of the template it was found in.
 QString withTemplatePath(const QString& description, const QString& path);

@@ -177,10 +177,6 @@ class TestBadInput : public QObject {
     void oddTemplatesRender_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("output");
-        // Sixteen NUL bytes: a valid, non-empty template without a brace.
-        QTest::newRow("NUL bytes") << QByteArray(16, '\0') << QString(16, QChar(0));
-        QTest::newRow("NUL bytes between letters, not at every other byte")
-            << QByteArray("a\0b\0cd{2}", 9) << QStringLiteral("a%1b%1cdName").arg(QChar(0));
         QTest::newRow("invalid UTF-8 reads as Windows-1252")
             << QByteArray("caf\xC3 \xFF {2}") << QStringLiteral("caf\u00C3 \u00FF Name");
         QTest::newRow("UTF-16 with a byte-order mark")
@@ -217,14 +213,27 @@ class TestBadInput : public QObject {
             << QByteArray("\xC3\xA9\xC3\xA9}")
             << "Template error at line 1, column 3: '}' closes no placeholder; write }} for a "
                "literal }.\nTemplate file: <path>";
+        // A NUL is no text: UTF-16 when the NULs stand mostly at every other byte.
         const QString utf16Message =
             "The template file looks like UTF-16 without a byte-order mark:\n<path>\n"
+            "Save it as UTF-8 and try again.";
+        const QString nulMessage =
+            "The template file is not a text file (it contains NUL bytes):\n<path>\n"
             "Save it as UTF-8 and try again.";
         QTest::newRow("UTF-16LE without a byte-order mark")
             << utf16WithoutByteOrderMark(u"<a>{2}</a>\r\n", QStringEncoder::Utf16LE)
             << utf16Message;
         QTest::newRow("UTF-16BE without a byte-order mark, no placeholder")
             << utf16WithoutByteOrderMark(u"plain", QStringEncoder::Utf16BE) << utf16Message;
+        QTest::newRow("UTF-16LE with a character that has no NUL byte")
+            << utf16WithoutByteOrderMark(u"Prix {2} 5 \u20AC\n", QStringEncoder::Utf16LE)
+            << utf16Message;
+        QTest::newRow("UTF-16BE of one character in ten not Latin")
+            << utf16WithoutByteOrderMark(u"abcdefghi\u4E2D", QStringEncoder::Utf16BE)
+            << utf16Message;
+        QTest::newRow("NUL bytes at both parities") << QByteArray(16, '\0') << nulMessage;
+        QTest::newRow("one NUL in four at the other parity")
+            << QByteArray("a\0b\0c\0\0d{2}", 11) << nulMessage;
     }
     void templateErrorsEndTheRun() {
         QFETCH(QByteArray, bytes);

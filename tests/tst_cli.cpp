@@ -171,6 +171,9 @@ class TestCommandLine : public QObject {
                                         << "empty.txt";
         QTest::newRow("syntax error") << "{dir}/bad.txt" << QByteArray("a\nb {12}") << "out.txt"
                                       << "line 2, column 3";
+        QTest::newRow("NUL bytes")
+            << "{dir}/binary.txt" << QByteArray("{0}\0\0\0\0", 7) << "out.txt"
+            << "is not a text file (it contains NUL bytes)";
         QTest::newRow("output cannot be written")
             << "{dir}/good.txt" << QByteArray("{0}") << "no-such-folder/out.txt"
             << "no-such-folder/out.txt";

@@ -375,28 +375,37 @@ class TestWindow : public QObject {
         QCOMPARE(form_->output()->toPlainText(), QStringLiteral("kept"));
     }
 
-    // Past the size limit, on either side, the output is set afresh and its history cleared.
-    void undoKeepsOnlyTextsWithinTheLimit_data() {
-        QTest::addColumn<QString>("before");
-        QTest::addColumn<QString>("after");
-        QTest::addColumn<bool>("undoable");
-        QTest::newRow("both at the limit") << "12345"
-                                           << "abcde" << true;
-        QTest::newRow("new text over it") << "12345"
-                                          << "abcdef" << false;
-        QTest::newRow("old text over it") << "123456"
-                                          << "abcde" << false;
+    // Successive Generates, each replacing the text of the one before, the first text set
+    // afresh. Undoing them all brings back the oldest text the history still holds. The budget
+    // counts bytes: two a character.
+    void undoHistoryOfGeneratesStaysWithinItsBudget_data() {
+        QTest::addColumn<QStringList>("texts");
+        QTest::addColumn<qsizetype>("budget");
+        QTest::addColumn<QString>("oldestUndoable");
+        const QStringList three = {"12345", "abcde", "vwxyz"};
+        QTest::newRow("both replaced texts within it") << three << qsizetype(20) << "12345";
+        QTest::newRow("over it, the history restarts at the current step")
+            << three << qsizetype(10) << "abcde";
+        QTest::newRow("a replaced text over it alone is not kept")
+            << QStringList{"123456", "abcde"} << qsizetype(10) << "abcde";
+        QTest::newRow("a new text over it alone is not undoable")
+            << QStringList{"12345", "abcdef"} << qsizetype(10) << "abcdef";
     }
-    void undoKeepsOnlyTextsWithinTheLimit() {
-        QFETCH(QString, before);
-        QFETCH(QString, after);
-        QFETCH(bool, undoable);
+    void undoHistoryOfGeneratesStaysWithinItsBudget() {
+        QFETCH(QStringList, texts);
+        QFETCH(qsizetype, budget);
+        QFETCH(QString, oldestUndoable);
         QPlainTextEdit* output = form_->output();
-        output->setPlainText(before);
-        replaceOutputText(*output, after, 5);
-        QCOMPARE(output->toPlainText(), after);
-        output->undo();
-        QCOMPARE(output->toPlainText(), undoable ? before : after);
+        output->setPlainText(texts.first());
+        OutputReplacement replacement(budget);
+        for (const QString& text : texts.mid(1)) {
+            replacement.replace(*output, text);
+            QCOMPARE(output->toPlainText(), text);
+        }
+        for (qsizetype i = 0; i < texts.size(); ++i) {
+            output->undo();
+        }
+        QCOMPARE(output->toPlainText(), oldestUndoable);
     }
 
   private:

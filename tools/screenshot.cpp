@@ -1,6 +1,8 @@
-// Renders the real window, filled with sample values and generated once, into a PNG file for
-// the README. Run offscreen: `QT_QPA_PLATFORM=offscreen brindlewick_screenshot
-// docs/screenshot.png`.
+// Renders the real window, filled with sample values and generated once from the given template,
+// into a PNG file for the README. Run offscreen: `QT_QPA_PLATFORM=offscreen brindlewick_screenshot
+// docs/screenshot.png Template.txt`. The template is named rather than looked up, so that a
+// Template.txt the user edited beside the program or in the data folders never shows in the
+// picture.
 #include <QApplication>
 #include <QLineEdit>
 #include <QPixmap>
@@ -10,14 +12,16 @@
 
 #include "GeneratorWindow.h"
 #include "SampleValues.h"
+#include "TestComponents.h"
 
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("brindlewick"));
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: %s OUTPUT.png\n", argv[0]);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: %s OUTPUT.png TEMPLATE\n", argv[0]);
         return 2;
     }
+    brindlewick::test::installTemplatePath(QString::fromLocal8Bit(argv[2]));
     brindlewick::GeneratorWindow window;
     for (const auto& [field, value] : brindlewick::test::kSampleValues) {
         window.field(field)->setText(QString::fromUtf8(value));

@@ -107,7 +107,7 @@ QLineEdit* GeneratorWindow::field(InputField field) const {
 }
 
 void GeneratorWindow::runGenerate() {
-    WindowGeneratorView view(*this, *txtOutput_, failureDialog_);
+    WindowGeneratorView view(*this, *txtOutput_, outputReplacement_, failureDialog_);
     runGenerateCommand(view, QCoreApplication::applicationDirPath());
     view.flushOutput();
     releaseFreedMemory();

@@ -4,6 +4,7 @@
 #include <QWidget>
 
 #include "Fields.h"
+#include "OutputReplacement.h"
 #include "WindowGeneratorView.h"
 
 class QLineEdit;
@@ -43,6 +44,7 @@ class GeneratorWindow : public QWidget {
     QHash<QString, QWidget*> controls_;
     QPushButton* cmdOK_ = nullptr;
     QPlainTextEdit* txtOutput_ = nullptr;
+    OutputReplacement outputReplacement_;
     FailureDialog failureDialog_;
 };
 

@@ -6,17 +6,28 @@ class QPlainTextEdit;
 
 namespace brindlewick {
 
-// The longest text, in characters, whose replacement is kept in the output's undo history. Undoing
-// a Generate needs the text it replaced, so a history of very large outputs would hold each of them
-// besides the one shown; beyond this size (before or after) the output is set afresh and its
-// history cleared.
-inline constexpr qsizetype kLongestUndoableOutput = 16 * 1024 * 1024;
+// The most replaced text, in bytes, that the undo steps of Generates keep together. Undoing a
+// Generate needs the text it replaced, and the output's document keeps every text it ever held
+// while it has an undo history, so without a bound a session that regenerates a large output
+// again and again would hold each of them besides the one shown.
+inline constexpr qsizetype kGenerateHistoryBudget = 64 * 1024 * 1024;
 
-// Replaces the whole text of `output` as one step of its undo history, so that Ctrl+Z brings back
-// what the field held before, hand edits included. The caret goes to the start and the view to
-// the top, as after setting the text afresh. When the old or the new text is longer than
-// `longestUndoable` characters, the text is set afresh and the history cleared instead.
-void replaceOutputText(QPlainTextEdit& output, const QString& text,
-                       qsizetype longestUndoable = kLongestUndoableOutput);
+// Replaces the whole text of the output for each Generate as one step of its undo history, so
+// that Ctrl+Z brings back what the field held before, hand edits included, while the replaced
+// texts the history keeps stay within a budget. A step that would take them over it first clears
+// the history, so only the current Generate can be undone. When the replaced or the new text is
+// over the budget on its own, the text is set afresh without an undo step and the history cleared.
+class OutputReplacement {
+  public:
+    explicit OutputReplacement(qsizetype historyBudget = kGenerateHistoryBudget);
+
+    // The caret goes to the start and the view to the top, as after setting the text afresh.
+    void replace(QPlainTextEdit& output, const QString& text);
+
+  private:
+    qsizetype historyBudget_;
+    // The bytes of replaced text the history has gained from Generates since it was last cleared.
+    qsizetype historyHeld_ = 0;
+};
 
 }  // namespace brindlewick

@@ -2,15 +2,19 @@
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <utility>
 
+#include "ErrorInfo.h"
+#include "OutputMemory.h"
 #include "OutputReplacement.h"
 #include "WindowLayout.h"
 
 namespace brindlewick {
 
 WindowGeneratorView::WindowGeneratorView(QWidget& window, QPlainTextEdit& output,
+                                         OutputReplacement& replacement,
                                          const FailureDialog& failureDialog)
-    : window_(window), output_(output), failureDialog_(failureDialog) {}
+    : window_(window), output_(output), replacement_(replacement), failureDialog_(failureDialog) {}
 
 QString WindowGeneratorView::fieldText(InputField field) const {
     const QString name = QString::fromLatin1(controlOf(field).control);
@@ -32,9 +36,16 @@ void WindowGeneratorView::showFailure(const QString& description) {
 }
 
 void WindowGeneratorView::flushOutput() {
-    if (pendingOutput_) {
-        replaceOutputText(output_, *pendingOutput_);
-        pendingOutput_.reset();
+    if (!pendingOutput_) {
+        return;
+    }
+    const QString text = std::move(*pendingOutput_);
+    pendingOutput_.reset();
+    try {
+        ensureMemoryToShow(text);
+        replacement_.replace(output_, text);
+    } catch (...) {
+        showFailure(currentErrorInfo().description);
     }
 }
 

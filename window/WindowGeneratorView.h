@@ -12,6 +12,8 @@ class QWidget;
 
 namespace brindlewick {
 
+class OutputReplacement;
+
 // Shows a failure's description to the user, over the window.
 using FailureDialog = std::function<void(QWidget* parent, const QString& description)>;
 
@@ -23,7 +25,8 @@ using FailureDialog = std::function<void(QWidget* parent, const QString& descrip
 class WindowGeneratorView final : public GeneratorView {
   public:
     // The fields are the window's children named as the window's layout says.
-    WindowGeneratorView(QWidget& window, QPlainTextEdit& output,
+    // The output's text is replaced through `replacement`, which bounds its undo history.
+    WindowGeneratorView(QWidget& window, QPlainTextEdit& output, OutputReplacement& replacement,
                         const FailureDialog& failureDialog);
     WindowGeneratorView(const WindowGeneratorView&) = delete;
     WindowGeneratorView& operator=(const WindowGeneratorView&) = delete;
@@ -33,12 +36,14 @@ class WindowGeneratorView final : public GeneratorView {
     void setOutputText(const QString& text) override;
     void showFailure(const QString& description) override;
 
-    // Puts the output the run has written, if any, into the output field.
+    // Puts the output the run has written, if any, into the output field. When there is not
+    // the memory to show it, the field keeps what it held and the failure is shown instead.
     void flushOutput();
 
   private:
     QWidget& window_;
     QPlainTextEdit& output_;
+    OutputReplacement& replacement_;
     const FailureDialog& failureDialog_;
     std::optional<QString> pendingOutput_;
     BusyCursor busyCursor_;

@@ -45,6 +45,7 @@ cat >"$work/expected" <<'LIST'
 ./usr/bin/brindlewick
 ./usr/share/applications/org.example.brindlewick.desktop
 ./usr/share/brindlewick/Template.txt
+./usr/share/brindlewick/default/Template.txt
 ./usr/share/doc/brindlewick/changelog.gz
 ./usr/share/doc/brindlewick/copyright
 ./usr/share/icons/hicolor/scalable/apps/org.example.brindlewick.svg

@@ -67,14 +67,8 @@ class TestInstalled : public QObject {
   private Q_SLOTS:
     void initTestCase() {
         QVERIFY(prefix_.isValid());
-        QProcess install;
-        install.setProcessChannelMode(QProcess::MergedChannels);
-        install.start(QStringLiteral(BRINDLEWICK_CMAKE_COMMAND),
-                      {QStringLiteral("--install"), QStringLiteral(BRINDLEWICK_BUILD_DIR),
-                       QStringLiteral("--prefix"), prefix_.path()});
-        QVERIFY(install.waitForFinished(60000));
-        QVERIFY2(install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0,
-                 install.readAll().constData());
+        QByteArray log;
+        QVERIFY2(install(log), log.constData());
         QVERIFY(!QFileInfo::exists(programFolder() + QStringLiteral("/Template.txt")));
 
         // The data locations of a session that has only this prefix, and a user who has no
@@ -143,8 +137,57 @@ class TestInstalled : public QObject {
         QCOMPARE(view.output, QStringLiteral("Sales, from the user's own template"));
     }
 
+    // With a ~/.local prefix the data folder's template is the user's own: installing again
+    // keeps it and says so, puts the default beside it to copy from, and leaves it out of the
+    // manifest, so that removing what the manifest lists keeps it too.
+    void installingAgainKeepsTheEditedTemplate() {
+        const QString edited = prefix_.filePath(QStringLiteral("share/brindlewick/Template.txt"));
+        const QByteArray editedText = "{2}, edited after installing\n";
+        writeFile(edited, editedText);
+
+        QByteArray log;
+        QVERIFY2(install(log), log.constData());
+        QCOMPARE(readFile(edited), editedText);
+        QVERIFY2(log.contains("-- Keeping: " + QFile::encodeName(edited) + " (yours;"),
+                 log.constData());
+        QCOMPARE(
+            readFile(prefix_.filePath(QStringLiteral("share/brindlewick/default/Template.txt"))),
+            readFile(QStringLiteral(BRINDLEWICK_SOURCE_DIR "/Template.txt")));
+        const QByteArray manifest = readFile(manifestPath());
+        QVERIFY(manifest.contains("/share/brindlewick/default/Template.txt"));
+        QVERIFY(!manifest.contains("/share/brindlewick/Template.txt"));
+    }
+
   private:
     QString programFolder() const { return prefix_.filePath(QStringLiteral("bin")); }
+    // The list of installed files of the component installed here, which holds every file.
+    static QString manifestPath() {
+        return QStringLiteral(BRINDLEWICK_BUILD_DIR "/install_manifest_Unspecified.txt");
+    }
+
+    // `cmake --install` of the build into the prefix; `log` receives what it printed. The
+    // component is named so that the files are listed apart from install_manifest.txt, by
+    // which the user removes their own install.
+    bool install(QByteArray& log) const {
+        QProcess install;
+        install.setProcessChannelMode(QProcess::MergedChannels);
+        install.start(QStringLiteral(BRINDLEWICK_CMAKE_COMMAND),
+                      {QStringLiteral("--install"), QStringLiteral(BRINDLEWICK_BUILD_DIR),
+                       QStringLiteral("--prefix"), prefix_.path(), QStringLiteral("--component"),
+                       QStringLiteral("Unspecified")});
+        const bool finished = install.waitForFinished(60000);
+        log = install.readAll();
+        return finished && install.exitStatus() == QProcess::NormalExit && install.exitCode() == 0;
+    }
+    static QByteArray readFile(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+    static void writeFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        QCOMPARE(file.write(bytes), bytes.size());
+    }
 
     QTemporaryDir prefix_;
     TempDir userData_;
