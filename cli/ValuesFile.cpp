@@ -63,8 +63,8 @@ QJsonObject parseObject(const QString& path, const QByteArray& bytes) {
                            .arg(positionOf(bytes, error.offset), error.errorString()));
     }
     if (!document.isObject()) {
-        failWith(path, QStringLiteral("it must hold a JSON object, such as "
-                                      "{\"project-a-name\": \"Sales\"}."));
+        failWith(path, QStringLiteral("it must hold a JSON object, such as {\"%1\": \"Sales\"}.")
+                           .arg(QLatin1String(describe(InputField::ProjAName).key)));
     }
     return document.object();
 }
@@ -95,9 +95,9 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
         const FieldDescription* field = fieldWithKey(it.key());
         if (field == nullptr) {
             failWith(path, QStringLiteral("unknown key %1; the keys are the names of the "
-                                          "value options without the dashes, such as "
-                                          "\"project-a-name\".")
-                               .arg(quotedKey(it.key())));
+                                          "value options without the dashes, such as \"%2\".")
+                               .arg(quotedKey(it.key()),
+                                    QLatin1String(describe(InputField::ProjAName).key)));
         }
         if (!it.value().isString()) {
             failWith(path,

@@ -7,11 +7,11 @@
 
 namespace brindlewick {
 
-// The fields a values file sets: a JSON object whose keys are the value options' names and whose
-// values are strings, such as {"project-a-name": "Sales", "project-b-id": "2002"}. The path may
-// name a pipe or device, read to its end, or be "-" for standard input. Throws
-// ComponentError with a description that names the file and the problem (the system's reason,
-// where the JSON goes wrong, or the offending key) when the file holds anything else.
+// The fields a values file sets: a JSON object whose keys are the fields' keys (Fields.h), the
+// value options' names, and whose values are strings. The path may name a pipe or device, read
+// to its end, or be "-" for standard input. Throws ComponentError with a description that names
+// the file and the problem (the system's reason, where the JSON goes wrong, or the offending
+// key) when the file holds anything else.
 std::map<InputField, QString> readValuesFile(const QString& path);
 
 }  // namespace brindlewick
