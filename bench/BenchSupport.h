@@ -9,18 +9,11 @@
 
 namespace brindlewick::bench {
 
-// How a subject is compared with its baseline.
-enum class Compare {
-    Throughput,  // ratio = baseline time / subject time; higher is better
-    Time,        // ratio = subject time / baseline time; lower is better
-};
-
-// A subject benchmark, the baseline it is measured against in the same run, and the target
-// ratio it must meet.
+// A subject benchmark, the baseline it is measured against in the same run, and the most its
+// time may be as a multiple of the baseline's; a target of 0 prints the ratio for information.
 struct Comparison {
     std::string subject;
     std::string baseline;
-    Compare compare;
     double target;
     std::string description;
 };

@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
         registerBenchmark(baseline, kFileBytes, [path, decode = file.decode] {
             benchmark::DoNotOptimize(decode(readAll(path)));
         });
-        comparisons.push_back({"GetBodyFromTextFile/" + name, baseline, Compare::Time, file.target,
+        comparisons.push_back({"GetBodyFromTextFile/" + name, baseline, file.target,
                                "time of " + std::string(file.baseline)});
     }
     return runAndCompare(argc, argv, comparisons);

@@ -11,12 +11,14 @@ inline constexpr qint32 Unicode = 1;
 inline constexpr qint32 SystemDefault = 2;
 }  // namespace FormatSelector
 
+// Named as its trace and failure reports print it.
 // The whole text of the file at `path`, read in the selected format and passed through the
 // shared TextConversionService. Leaves a start trace with the logger before it touches the file.
 // A failure is reported to the logger and gives the empty string; only a failure of that report
 // reaches the caller.
 QString GetBodyFromTextFile(QString path, qint32 formatSelector);
 
+// Named as the reports of its caller print it.
 // The file-system object's format value for a selector: 0 gives FileFormat::Ansi, 1
 // FileFormat::Unicode, 2 FileFormat::SystemDefault, anything else FileFormat::Ansi.
 qint32 GetFSOTxtFileFormat(qint32 formatSelector);

@@ -295,7 +295,7 @@ class TestCommandLine : public QObject {
             << "printf 'N={2}' | {program} generate --template /dev/stdin" + sales << 0 << salesOut
             << "";
         QTest::newRow("a FIFO whose writer comes late")
-            << "mkfifo {dir}/late; { sleep 0.3; printf 'N={2}' >{dir}/late; } & "
+            << "rm -f {dir}/late; mkfifo {dir}/late; { sleep 0.3; printf 'N={2}' >{dir}/late; } & "
                "{program} generate --template {dir}/late" +
                    sales
             << 0 << salesOut << "";

@@ -42,23 +42,6 @@ class TestFiles : public QObject {
         records_ = installRecordingLogger();
     }
 
-    void selectorsMapToFormats_data() {
-        QTest::addColumn<qint32>("selector");
-        QTest::addColumn<qint32>("format");
-        QTest::newRow("0 ANSI") << 0 << 0;
-        QTest::newRow("1 Unicode") << 1 << -1;
-        QTest::newRow("2 system default") << 2 << -2;
-        QTest::newRow("3 reads ANSI") << 3 << 0;
-        QTest::newRow("-1 reads ANSI") << -1 << 0;
-        QTest::newRow("100 reads ANSI") << 100 << 0;
-    }
-    void selectorsMapToFormats() {
-        QFETCH(qint32, selector);
-        QFETCH(qint32, format);
-        QCOMPARE(GetFSOTxtFileFormat(selector), format);
-        QVERIFY(records_->isEmpty());
-    }
-
     void readsInTheSelectedFormat_data() {
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<qint32>("selector");

@@ -1,6 +1,5 @@
 #include "UrlEncoding.h"
 
-#include <algorithm>
 #include <array>
 
 #include "Reports.h"

@@ -85,6 +85,7 @@ void showFailureMessageBox(QWidget* parent, const QString& description) {
 
 GeneratorWindow::GeneratorWindow(QWidget* parent)
     : QWidget(parent), failureDialog_(showFailureMessageBox) {
+    // The window keeps the object name it has always had, as its controls keep theirs.
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kWindowTitle));
     setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
