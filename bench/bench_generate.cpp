@@ -12,6 +12,7 @@
 
 #include "BenchSupport.h"
 #include "Components.h"
+#include "DefaultComponents.h"
 #include "GeneratorWindow.h"
 #include "MemoryTuning.h"
 #include "SampleValues.h"
@@ -121,6 +122,7 @@ void measureOneGenerate(const QString& path, qsizetype templateBytes, const char
 int main(int argc, char** argv) {
     keepLargeBlocksForReuse();  // as the program's main does
     QApplication app(argc, argv);
+    installDefaultComponents();
     test::installSilentLogger();
     const QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("Template.txt"));

@@ -6,6 +6,7 @@
 
 #include "BenchSupport.h"
 #include "Components.h"
+#include "DefaultComponents.h"
 #include "TestComponents.h"
 #include "TextFileReader.h"
 
@@ -42,6 +43,7 @@ QByteArray readAll(const QString& path) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    installDefaultComponents();
     test::installSilentLogger();
     const QTemporaryDir dir;
     // The same line of a template in both encodings: accented letters, a euro sign, quotes.

@@ -10,6 +10,7 @@
 #include <QTest>
 #include <cstdio>
 
+#include "DefaultComponents.h"
 #include "GeneratorWindow.h"
 #include "SampleValues.h"
 #include "TestComponents.h"
@@ -21,6 +22,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr, "usage: %s OUTPUT.png TEMPLATE\n", argv[0]);
         return 2;
     }
+    brindlewick::installDefaultComponents();
     brindlewick::test::installTemplatePath(QString::fromLocal8Bit(argv[2]));
     brindlewick::GeneratorWindow window;
     for (const auto& [field, value] : brindlewick::test::kSampleValues) {
