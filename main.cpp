@@ -41,6 +41,7 @@ bool hasDisplay(const brindlewick::CommandLine& commandLine) {
 int main(int argc, char* argv[]) {
     // Before any Qt object, so that none takes the number of a closed standard descriptor.
     brindlewick::openClosedStandardDescriptors();
+    brindlewick::noteInheritedDescriptors();
     brindlewick::keepLargeBlocksForReuse();
     brindlewick::installDefaultComponents();
     brindlewick::CommandLine commandLine =

@@ -26,8 +26,9 @@ extern "C" void removeTemporaryAndDie(int signalNumber) {
     std::raise(signalNumber);
 }
 
-// While it lives, SIGINT, SIGTERM and SIGHUP remove the temporary file before they end the
-// program as they would have. A signal the caller ignores stays ignored.
+// While it lives, the signals that end a program remove the temporary file before they end it as
+// they would have; a signal the caller ignores stays ignored. SIGXFSZ is ignored, so that a
+// write past the file-size limit fails with "File too large" and is cleaned up like any other.
 class TemporaryFileOnSignals {
   public:
     explicit TemporaryFileOnSignals(const char* path) {
@@ -40,8 +41,12 @@ class TemporaryFileOnSignals {
                 ::sigaction(kSignals[i], &removal, nullptr);
             }
         }
+        struct sigaction ignore = {};
+        ignore.sa_handler = SIG_IGN;
+        ::sigaction(SIGXFSZ, &ignore, &previousFileSizeAction_);
     }
     ~TemporaryFileOnSignals() {
+        ::sigaction(SIGXFSZ, &previousFileSizeAction_, nullptr);
         for (std::size_t i = 0; i < kSignals.size(); ++i) {
             ::sigaction(kSignals[i], &previous_[i], nullptr);
         }
@@ -51,8 +56,10 @@ class TemporaryFileOnSignals {
     TemporaryFileOnSignals& operator=(const TemporaryFileOnSignals&) = delete;
 
   private:
-    static constexpr std::array<int, 3> kSignals = {SIGINT, SIGTERM, SIGHUP};
-    std::array<struct sigaction, 3> previous_ = {};
+    static constexpr std::array kSignals = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1,
+                                            SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU};
+    std::array<struct sigaction, kSignals.size()> previous_ = {};
+    struct sigaction previousFileSizeAction_ = {};
 };
 
 mode_t currentUmask() {
@@ -76,16 +83,22 @@ bool takeOverIdentity(int fd, const struct stat* replaced) {
     return ::fchmod(fd, replaced->st_mode & 07777) == 0;
 }
 
+// The longest file name most file systems take (NAME_MAX).
+constexpr qsizetype kLongestName = 255;
+
+// ".NAME.XXXXXX" beside the file, with NAME cut short so that a name of any allowed length gets
+// a temporary name of an allowed length too.
 QByteArray temporaryNameBeside(const QByteArray& path) {
     const qsizetype slash = path.lastIndexOf('/');
-    return path.left(slash + 1) + '.' + path.mid(slash + 1) + ".XXXXXX";
+    const QByteArray suffix = ".XXXXXX";
+    const QByteArray name = path.mid(slash + 1).left(kLongestName - 1 - suffix.size());
+    return path.left(slash + 1) + '.' + name + suffix;
 }
 
 }  // namespace
 
-int replaceFileAtomically(const QByteArray& path, const QByteArray& bytes) {
-    struct stat existing = {};
-    const bool replacing = ::stat(path.constData(), &existing) == 0;
+int replaceFileAtomically(const QByteArray& path, const struct stat* replaced,
+                          const QByteArray& bytes) {
     QByteArray temporary = temporaryNameBeside(path);
     const TemporaryFileOnSignals cleanup(temporary.data());
     const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
@@ -93,8 +106,7 @@ int replaceFileAtomically(const QByteArray& path, const QByteArray& bytes) {
         return errno;
     }
     int error = 0;
-    if (!writeAll(fd, bytes) || !takeOverIdentity(fd, replacing ? &existing : nullptr) ||
-        ::fsync(fd) != 0) {
+    if (!writeAll(fd, bytes) || !takeOverIdentity(fd, replaced) || ::fsync(fd) != 0) {
         error = errno;
     }
     if (::close(fd) != 0 && error == 0) {

@@ -1,12 +1,15 @@
 #include "ResultOutput.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/statfs.h>
 #include <unistd.h>
 
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -36,6 +39,9 @@ void writeToDescriptor(int fd, const QString& target, const QByteArray& bytes) {
     static const char* const kNames[] = {"standard input", "standard output", "standard error"};
     if (wasClosedAtStart(fd)) {
         failWith(QStringLiteral("%1 is closed").arg(QLatin1StringView(kNames[fd])));
+    }
+    if (!wasOpenAtStart(fd)) {
+        failToWrite(target, EBADF);
     }
     if (!writeAll(fd, bytes)) {
         failToWrite(target, errno);
@@ -72,60 +78,127 @@ QByteArray folderOf(const QByteArray& path) {
     return slash < 0 ? QByteArray(".") : slash == 0 ? QByteArray("/") : path.left(slash);
 }
 
-// A link in a world-writable sticky folder that belongs to neither the caller nor the folder's
-// owner: another user may have planted it to turn the write onto a file of the caller's.
-bool isPlantedLink(const struct stat& link, const QByteArray& folder) {
+// Whether `entry`, found in `folder`, belongs to another user in a world-writable sticky folder
+// (neither the caller nor the folder's owner). The kernel's protected_symlinks, protected_fifos
+// and protected_regular refuse a shell's `>` there for such a link, FIFO or file: another user
+// may have planted it to turn the write onto a file of the caller's, or to read the result.
+bool isForeignInSharedFolder(const struct stat& entry, const QByteArray& folder) {
     struct stat shared = {};
     return ::stat(folder.constData(), &shared) == 0 && (shared.st_mode & S_ISVTX) != 0 &&
-           (shared.st_mode & S_IWOTH) != 0 && link.st_uid != ::geteuid() &&
-           link.st_uid != shared.st_uid;
+           (shared.st_mode & S_IWOTH) != 0 && entry.st_uid != ::geteuid() &&
+           entry.st_uid != shared.st_uid;
 }
 
-// Refuses `path` when it, or a folder on the way to it, is a link another user planted.
-void refusePlantedLinks(const QByteArray& path) {
-    for (qsizetype end = path.indexOf('/', 1);; end = path.indexOf('/', end + 1)) {
-        const QByteArray prefix = end < 0 ? path : path.left(end);
+[[noreturn]] void refuseForeign(const char* what, const QByteArray& path) {
+    failWith(QStringLiteral("refusing to %1 owned by another user in a shared folder: %2")
+                 .arg(QLatin1StringView(what), QFile::decodeName(path)));
+}
+
+// Refuses `path` when a folder on the way to it is a link another user planted.
+void refusePlantedFolderLinks(const QByteArray& path) {
+    for (qsizetype end = path.indexOf('/', 1); end >= 0; end = path.indexOf('/', end + 1)) {
+        const QByteArray prefix = path.left(end);
         struct stat link = {};
         if (::lstat(prefix.constData(), &link) == 0 && S_ISLNK(link.st_mode) &&
-            isPlantedLink(link, folderOf(prefix))) {
-            failWith(QStringLiteral("refusing to follow a link owned by another user in a shared "
-                                    "folder: %1")
-                         .arg(QFile::decodeName(prefix)));
-        }
-        if (end < 0) {
-            return;
+            isForeignInSharedFolder(link, folderOf(prefix))) {
+            refuseForeign("follow a link", prefix);
         }
     }
 }
 
-// The path the symbolic links starting at `path` lead to, up to a descriptor's name: the path
-// itself when it is neither a link nor a descriptor's name.
-QByteArray followLinks(QByteArray path, const QString& shownPath) {
+bool isOnProcFileSystem(const QByteArray& folder) {
+    struct statfs system = {};
+    return ::statfs(folder.constData(), &system) == 0 && system.f_type == PROC_SUPER_MAGIC;
+}
+
+// The descriptor of this program's own that a link in /proc stands for, by any spelling
+// (/proc/self/fd/N, /proc/thread-self/fd/N, /dev/fd/../fd/N, ...).
+std::optional<int> ownDescriptorLink(const QByteArray& path) {
+    char* resolved = ::realpath(folderOf(path).constData(), nullptr);
+    if (resolved == nullptr) {
+        return std::nullopt;
+    }
+    const QByteArray folder(resolved);
+    std::free(resolved);
+    const QByteArray process = "/proc/" + QByteArray::number(::getpid()) + '/';
+    const bool own = folder == process + "fd" ||
+                     (folder.startsWith(process + "task/") && folder.endsWith("/fd"));
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    bool fits = false;
+    const int fd = name.toInt(&fits);
+    if (own && isDecimalNumber(name) && fits) {
+        return fd;
+    }
+    return std::nullopt;
+}
+
+// What --output names once its links are followed.
+struct OutputTarget {
+    enum class Kind { Descriptor, ProcLink, Absent, Existing };
+    Kind kind;
+    QByteArray path;
+    struct stat status = {};
+    int descriptor = -1;
+};
+
+// Follows the links starting at `path`, deciding each step on one lstat, so that an entry swapped
+// in after the check is never followed: a descriptor's name ends the walk, and so does a link in
+// /proc (it leads to an open file, such as a redirect's target, which is written through as the
+// kernel opens it).
+OutputTarget resolveOutput(QByteArray path, const QString& shownPath) {
     for (int followed = 0; followed < kMostLinksFollowed; ++followed) {
-        if (namedDescriptor(path)) {
-            return path;
+        if (const std::optional<int> fd = namedDescriptor(path)) {
+            return {OutputTarget::Kind::Descriptor, path, {}, *fd};
         }
-        refusePlantedLinks(path);
-        struct stat link = {};
-        if (::lstat(path.constData(), &link) != 0 || !S_ISLNK(link.st_mode)) {
-            return path;
+        refusePlantedFolderLinks(path);
+        OutputTarget target{OutputTarget::Kind::Existing, path};
+        if (::lstat(path.constData(), &target.status) != 0) {
+            if (errno != ENOENT) {
+                failToWrite(shownPath, errno);
+            }
+            return {OutputTarget::Kind::Absent, path};
+        }
+        const bool link = S_ISLNK(target.status.st_mode);
+        const bool sharable =
+            link || S_ISFIFO(target.status.st_mode) || S_ISREG(target.status.st_mode);
+        if (sharable && isForeignInSharedFolder(target.status, folderOf(path))) {
+            refuseForeign(link ? "follow a link" : "write to a file", path);
+        }
+        if (!link) {
+            return target;
+        }
+        if (isOnProcFileSystem(folderOf(path))) {
+            if (const std::optional<int> fd = ownDescriptorLink(path)) {
+                return {OutputTarget::Kind::Descriptor, path, {}, *fd};
+            }
+            return {OutputTarget::Kind::ProcLink, path};
         }
         std::error_code error;
-        const std::string target = std::filesystem::read_symlink(path.toStdString(), error);
+        const std::string next = std::filesystem::read_symlink(path.toStdString(), error);
         if (error) {
             failToWrite(shownPath, error.value());
         }
-        path = target.starts_with('/') ? QByteArray::fromStdString(target)
-                                       : folderOf(path) + '/' + QByteArray::fromStdString(target);
+        path = next.starts_with('/') ? QByteArray::fromStdString(next)
+                                     : folderOf(path) + '/' + QByteArray::fromStdString(next);
     }
     failToWrite(shownPath, ELOOP);
 }
 
 // Opens what exists at `path` for writing, as a shell's `>` does, and writes the bytes into it.
-void writeThrough(const QByteArray& path, const QString& shownPath, const QByteArray& bytes) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC);
+// Unless `expected` is null, the entry must still be the one the decision was made on.
+void writeThrough(const QByteArray& path, const struct stat* expected, const QString& shownPath,
+                  const QByteArray& bytes) {
+    const int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | (expected != nullptr ? O_NOFOLLOW : 0);
+    const int fd = ::open(path.constData(), flags);
     if (fd < 0) {
         failToWrite(shownPath, errno);
+    }
+    struct stat opened = {};
+    if (expected != nullptr && (::fstat(fd, &opened) != 0 || opened.st_dev != expected->st_dev ||
+                                opened.st_ino != expected->st_ino)) {
+        ::close(fd);
+        failWith(
+            QStringLiteral("Cannot write %1: it was replaced while being opened").arg(shownPath));
     }
     const bool written = writeAll(fd, bytes);
     const int error = errno;
@@ -134,6 +207,13 @@ void writeThrough(const QByteArray& path, const QString& shownPath, const QByteA
         failToWrite(shownPath, error);
     }
     if (::close(fd) != 0) {
+        failToWrite(shownPath, errno);
+    }
+}
+
+// A shell's `>` cannot write a file the caller may not write (root may write any).
+void refuseUnwritableFile(const QByteArray& path, const QString& shownPath) {
+    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0) {
         failToWrite(shownPath, errno);
     }
 }
@@ -152,17 +232,27 @@ void closeStandardOutput() {
 
 void writeToOutputPath(const QString& path, const QByteArray& bytes) {
     // The one place the name becomes the bytes the system opens.
-    const QByteArray target = followLinks(QFile::encodeName(path), path);
-    if (const std::optional<int> fd = namedDescriptor(target)) {
-        writeToDescriptor(*fd, path, bytes);
-        return;
+    const OutputTarget target = resolveOutput(QFile::encodeName(path), path);
+    switch (target.kind) {
+        case OutputTarget::Kind::Descriptor:
+            writeToDescriptor(target.descriptor, path, bytes);
+            return;
+        case OutputTarget::Kind::ProcLink:
+            writeThrough(target.path, nullptr, path, bytes);
+            return;
+        case OutputTarget::Kind::Existing:
+            if (!S_ISREG(target.status.st_mode)) {
+                writeThrough(target.path, &target.status, path, bytes);
+                return;
+            }
+            refuseUnwritableFile(target.path, path);
+            break;
+        case OutputTarget::Kind::Absent:
+            break;
     }
-    struct stat existing = {};
-    if (::stat(target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
-        writeThrough(target, path, bytes);
-        return;
-    }
-    if (const int error = replaceFileAtomically(target, bytes); error != 0) {
+    const struct stat* replaced =
+        target.kind == OutputTarget::Kind::Existing ? &target.status : nullptr;
+    if (const int error = replaceFileAtomically(target.path, replaced, bytes); error != 0) {
         failToWrite(path, error);
     }
 }

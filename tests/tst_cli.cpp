@@ -435,6 +435,31 @@ class TestCommandLine : public QObject {
             << "g --output shared/mine.xml" << 0 << QByteArray() << ok
             << "cat target; stat -c %F shared/mine.xml; ls -A shared"
             << QByteArray("ABCDEFG\nsymbolic link\nmine.xml\n");
+        QTest::newRow("another user's FIFO in a sticky folder")
+            << asRoot("chown") + "mkdir -m 1777 shared; mkfifo shared/f; chown 65534 shared/f"
+            << "g --output shared/f" << 1 << QByteArray()
+            << "brindlewick: refusing to write to a file owned by another user in a shared "
+               "folder: shared/f"
+            << "ls -A shared" << QByteArray("f\n");
+        QTest::newRow("a descriptor the program was given")
+            << noSetUp << "g --output /dev/fd/3 3> got" << 0 << QByteArray() << ok << "cat got"
+            << QByteArray("ABCDEFG\n");
+        QTest::newRow("a descriptor the program was not given")
+            << noSetUp << "g --output /dev/fd/3" << 1 << QByteArray()
+            << "brindlewick: Cannot write /dev/fd/3: Bad file descriptor"
+            << "ls -A" << QByteArray();
+        QTest::newRow("another spelling of standard output into an append redirect")
+            << "echo OLD > log"
+            << "g --output /proc/thread-self/fd/1 >> log" << 0 << QByteArray() << ok << "cat log"
+            << QByteArray("OLD\nABCDEFG\n");
+        QTest::newRow("the longest file name")
+            << noSetUp << "g --output $(printf 'n%.0s' {1..255})" << 0 << QByteArray() << ok
+            << "ls -A | wc -c" << QByteArray("256\n");
+        QTest::newRow("past the file-size limit")
+            << "head -c 5000 /dev/zero | tr '\\0' a > big.txt; ulimit -f 2"
+            << "\"$B\" generate --template big.txt --output out.xml" << 1 << QByteArray()
+            << "brindlewick: Cannot write out.xml: File too large"
+            << "ls -A" << QByteArray("big.txt\n");
         QTest::newRow("--help into /dev/full")
             << noSetUp << "\"$B\" --help > /dev/full" << 1 << QByteArray()
             << "brindlewick: Cannot write to standard output: No space left on device"
