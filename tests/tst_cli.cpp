@@ -445,7 +445,7 @@ class TestCommandLine : public QObject {
             << noSetUp << "g --output /dev/fd/3 3> got" << 0 << QByteArray() << ok << "cat got"
             << QByteArray("ABCDEFG\n");
         QTest::newRow("a descriptor the program was not given")
-            << noSetUp << "g --output /dev/fd/3" << 1 << QByteArray()
+            << noSetUp << "g --output /dev/fd/3 3>&-" << 1 << QByteArray()
             << "brindlewick: Cannot write /dev/fd/3: Bad file descriptor"
             << "ls -A" << QByteArray();
         QTest::newRow("another spelling of standard output into an append redirect")
