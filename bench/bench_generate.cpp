@@ -43,22 +43,22 @@ void writeTemplate(const QString& path, qsizetype bytes) {
     }
 }
 
-void fillFields(GeneratorWindow& form) {
+void fillFields(GeneratorWindow& window) {
     for (const auto& [field, value] : test::kSampleValues) {
-        form.field(field)->setText(QString::fromLatin1(value));
+        window.field(field)->setText(QString::fromLatin1(value));
     }
 }
 
-std::unique_ptr<GeneratorWindow> shownForm() {
-    auto form = std::make_unique<GeneratorWindow>();
-    form->setFailureDialog(
+std::unique_ptr<GeneratorWindow> shownWindow() {
+    auto window = std::make_unique<GeneratorWindow>();
+    window->setFailureDialog(
         [](QWidget*, const QString& text) { qFatal("Generate failed: %s", qPrintable(text)); });
-    fillFields(*form);
-    form->show();
-    if (!QTest::qWaitForWindowExposed(form.get())) {
+    fillFields(*window);
+    window->show();
+    if (!QTest::qWaitForWindowExposed(window.get())) {
         qFatal("the window was not shown");
     }
-    return form;
+    return window;
 }
 
 const char* verdict(bool met) {
@@ -83,25 +83,25 @@ void printTimeRatio(const char* label, double seconds, double fillSeconds, bool 
 // window's output field. A 200 MB Generate runs once: its time is measured here.
 void measureOneGenerate(const QString& path, qsizetype templateBytes, const char* label) {
     test::installTemplatePath(path);
-    const auto form = shownForm();
+    const auto window = shownWindow();
     QCoreApplication::processEvents();
     resetPeakResident();
     const std::int64_t idle = residentBytes();
     QElapsedTimer timer;
     timer.start();
-    form->runGenerate();
+    window->runGenerate();
     QCoreApplication::processEvents();
     const double seconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
     const std::int64_t growth = peakResidentBytes() - idle;
     double fillSeconds = 0;
     {
-        const QString output = form->output()->toPlainText();
-        const auto idleForm = shownForm();
+        const QString output = window->output()->toPlainText();
+        const auto idleWindow = shownWindow();
         QCoreApplication::processEvents();
         resetPeakResident();
         const std::int64_t before = residentBytes();
         timer.restart();
-        idleForm->output()->setPlainText(output);
+        idleWindow->output()->setPlainText(output);
         QCoreApplication::processEvents();
         fillSeconds = static_cast<double>(timer.nsecsElapsed()) / 1e9;
         std::printf("%s: setPlainText of the output alone: %.2f s, peak %s above an idle window\n",
@@ -137,10 +137,10 @@ int main(int argc, char** argv) {
     }
 
     test::installTemplatePath(path);
-    const auto form = shownForm();
-    form->runGenerate();
-    const QString finalText = form->output()->toPlainText();
-    GeneratorWindow* window = form.get();
+    const auto shown = shownWindow();
+    shown->runGenerate();
+    const QString finalText = shown->output()->toPlainText();
+    GeneratorWindow* window = shown.get();
     registerBenchmark("Generate/10MB", kTemplateBytes, [window] {
         window->runGenerate();
         QCoreApplication::processEvents();

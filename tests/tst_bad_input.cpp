@@ -94,12 +94,13 @@ class TestBadInput : public QObject {
     void init() {
         installDefaultComponents();
         records_ = installRecordingLogger();
-        form_ = std::make_unique<GeneratorWindow>();
-        form_->setFailureDialog([this](QWidget*, const QString& text) { shownFailures_ << text; });
-        form_->output()->setPlainText(kKeptOutput);
+        window_ = std::make_unique<GeneratorWindow>();
+        window_->setFailureDialog(
+            [this](QWidget*, const QString& text) { shownFailures_ << text; });
+        window_->output()->setPlainText(kKeptOutput);
         shownFailures_.clear();
     }
-    void cleanup() { form_.reset(); }
+    void cleanup() { window_.reset(); }
 
     // The reader reports why it read nothing (an empty reason: it read an empty text), and the
     // run ends with a message that says where the program looked, or names the file and, where
@@ -166,7 +167,7 @@ class TestBadInput : public QObject {
         // Where no message is given, the box adds the reason the reader reported.
         QCOMPARE(shownFailures_,
                  QStringList{message.isEmpty() ? unreadableMessage(path, reason) : message});
-        QCOMPARE(form_->output()->toPlainText(), kKeptOutput);
+        QCOMPARE(window_->output()->toPlainText(), kKeptOutput);
         QCOMPARE(records_->size(), reason.isEmpty() ? 1 : 2);
         if (!reason.isEmpty()) {
             QCOMPARE(records_->at(1).error->description, reason);
@@ -188,12 +189,12 @@ class TestBadInput : public QObject {
         QFETCH(QByteArray, bytes);
         QFETCH(QString, output);
         installTemplatePath(dir_.write(QStringLiteral("Template.txt"), bytes));
-        form_->field(InputField::ProjAName)->setText(QStringLiteral("Name"));
+        window_->field(InputField::ProjAName)->setText(QStringLiteral("Name"));
 
         generate();
 
         QCOMPARE(shownFailures_, QStringList());
-        QCOMPARE(form_->output()->toPlainText(), output);
+        QCOMPARE(window_->output()->toPlainText(), output);
         QCOMPARE(records_->size(), 1);  // the start trace only
     }
 
@@ -244,7 +245,7 @@ class TestBadInput : public QObject {
         generate();
 
         QCOMPARE(shownFailures_, QStringList{message.replace(QStringLiteral("<path>"), path)});
-        QCOMPARE(form_->output()->toPlainText(), kKeptOutput);
+        QCOMPARE(window_->output()->toPlainText(), kKeptOutput);
     }
 
     // The value goes in as typed where {2} stands; its view path, {4}, is URL-encoded.
@@ -268,15 +269,15 @@ class TestBadInput : public QObject {
         QFETCH(QString, value);
         QFETCH(QString, output);
         installTemplatePath(dir_.write(QStringLiteral("Template.txt"), "{2}|{4}"));
-        form_->field(InputField::ProjAName)->setText(value);
-        form_->field(InputField::ProjAID)->setText(QStringLiteral("ID"));
-        form_->field(InputField::AddViewAName)->setText(QStringLiteral("v"));
-        QCOMPARE(form_->field(InputField::ProjAName)->text(), value);
+        window_->field(InputField::ProjAName)->setText(value);
+        window_->field(InputField::ProjAID)->setText(QStringLiteral("ID"));
+        window_->field(InputField::AddViewAName)->setText(QStringLiteral("v"));
+        QCOMPARE(window_->field(InputField::ProjAName)->text(), value);
 
         generate();
 
         QCOMPARE(shownFailures_, QStringList());
-        QCOMPARE(form_->output()->toPlainText(), output);
+        QCOMPARE(window_->output()->toPlainText(), output);
     }
 
     // Values far longer than a line, pasted: whole in the output (no field cuts them at Qt's
@@ -290,13 +291,14 @@ class TestBadInput : public QObject {
         QString encoded = value;
         encoded.replace(u' ', QStringLiteral("%20"));
         installTemplatePath(dir_.write(QStringLiteral("Template.txt"), "{2}\n{4}"));
-        form_->field(InputField::ProjAName)->insert(value);
-        form_->field(InputField::AddViewAName)->setText(QStringLiteral("v"));
+        window_->field(InputField::ProjAName)->insert(value);
+        window_->field(InputField::AddViewAName)->setText(QStringLiteral("v"));
 
         generate();
 
         QCOMPARE(shownFailures_, QStringList());
-        QCOMPARE(form_->output()->toPlainText(), value + u'\n' + encoded + QStringLiteral("%2Fv"));
+        QCOMPARE(window_->output()->toPlainText(),
+                 value + u'\n' + encoded + QStringLiteral("%2Fv"));
     }
 
     void failingComponentsEndTheRun_data() {
@@ -322,7 +324,7 @@ class TestBadInput : public QObject {
         generate();
 
         QCOMPARE(shownFailures_, QStringList{message});
-        QCOMPARE(form_->output()->toPlainText(), kKeptOutput);
+        QCOMPARE(window_->output()->toPlainText(), kKeptOutput);
     }
 
     // The real logger, on a template path with a line feed in it: one line per report.
@@ -355,11 +357,11 @@ class TestBadInput : public QObject {
     }
 
   private:
-    void generate() { QTest::mouseClick(form_->generateButton(), Qt::LeftButton); }
+    void generate() { QTest::mouseClick(window_->generateButton(), Qt::LeftButton); }
 
     TempDir dir_;
     LogRecords records_;
-    std::unique_ptr<GeneratorWindow> form_;
+    std::unique_ptr<GeneratorWindow> window_;
     QStringList shownFailures_;
 };
 

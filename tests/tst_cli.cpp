@@ -501,13 +501,13 @@ class TestCommandLine : public QObject {
         const ComponentsGuard guard;
         installTemplatePath(templatePath_);
         installSilentLogger();
-        GeneratorWindow form;
-        form.setFailureDialog([](QWidget*, const QString&) {});
+        GeneratorWindow window;
+        window.setFailureDialog([](QWidget*, const QString&) {});
         for (qsizetype i = 0; i < 12; ++i) {
-            form.field(kFields[i].field)->setText(values[i]);
+            window.field(kFields[i].field)->setText(values[i]);
         }
-        form.runGenerate();
-        return form.output()->toPlainText();
+        window.runGenerate();
+        return window.output()->toPlainText();
     }
 
     TempDir dir_;

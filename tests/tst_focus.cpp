@@ -34,10 +34,10 @@ class TestFocus : public QObject {
     }
     void focusIsVisible() {
         QFETCH(QString, control);
-        GeneratorWindow form;
-        form.show();
-        QVERIFY(QTest::qWaitForWindowActive(&form));
-        auto* widget = form.findChild<QWidget*>(control);
+        GeneratorWindow window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+        auto* widget = window.findChild<QWidget*>(control);
         const QImage unfocused = widget->grab().toImage();
 
         for (int tabs = 0; tabs < 20 && !widget->hasFocus(); ++tabs) {

@@ -88,15 +88,16 @@ class TestWindow : public QObject {
     void init() {
         installDefaultComponents();
         records_ = installRecordingLogger();
-        form_ = std::make_unique<GeneratorWindow>();
-        form_->setFailureDialog([this](QWidget*, const QString& text) { shownFailures_ << text; });
+        window_ = std::make_unique<GeneratorWindow>();
+        window_->setFailureDialog(
+            [this](QWidget*, const QString& text) { shownFailures_ << text; });
         shownFailures_.clear();
     }
-    void cleanup() { form_.reset(); }
+    void cleanup() { window_.reset(); }
 
     void windowHasItsTitleAndSize() {
-        QCOMPARE(form_->windowTitle(), QStringLiteral("Generate Linked Project"));
-        QCOMPARE(form_->size(), QSize(803, 715));
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Generate Linked Project"));
+        QCOMPARE(window_->size(), QSize(803, 715));
     }
 
     void controlsStandWhereTheTableSays_data() {
@@ -147,12 +148,12 @@ class TestWindow : public QObject {
         QFETCH(QString, parentName);
         QFETCH(QString, caption);
         QFETCH(QRect, rect);
-        const QWidget* control = form_->findChild<QWidget*>(name);
+        const QWidget* control = window_->findChild<QWidget*>(name);
         QVERIFY(control != nullptr);
         QCOMPARE(QString::fromLatin1(control->metaObject()->className()), className);
         QCOMPARE(control->parentWidget()->objectName(), parentName);
         QCOMPARE(captionOf(control), caption);
-        QCOMPARE(windowRect(control, form_.get()), rect);
+        QCOMPARE(windowRect(control, window_.get()), rect);
         if (const auto* field = qobject_cast<const QLineEdit*>(control)) {
             QVERIFY(field->text().isEmpty());
             QCOMPARE(field->maxLength(), std::numeric_limits<int>::max());
@@ -164,52 +165,53 @@ class TestWindow : public QObject {
     }
 
     void fieldsLieInFrontOfWhatTheyOverlap() {
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-        for (const QLineEdit* field : form_->findChildren<QLineEdit*>()) {
-            const QRect rect = windowRect(field, form_.get());
-            QVERIFY2(isWithin(form_->childAt(rect.topLeft() + QPoint(1, 1)), field),
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        for (const QLineEdit* field : window_->findChildren<QLineEdit*>()) {
+            const QRect rect = windowRect(field, window_.get());
+            QVERIFY2(isWithin(window_->childAt(rect.topLeft() + QPoint(1, 1)), field),
                      qPrintable(field->objectName()));
         }
         // A caption's text shows above its field.
-        const QWidget* label = form_->findChild<QWidget*>("Label6");
-        QCOMPARE(form_->childAt(windowRect(label, form_.get()).topLeft() + QPoint(2, 2)), label);
+        const QWidget* label = window_->findChild<QWidget*>("Label6");
+        QCOMPARE(window_->childAt(windowRect(label, window_.get()).topLeft() + QPoint(2, 2)),
+                 label);
     }
 
     void fieldsAreNamedForTheirProject() {
         QSet<QString> names;
         for (int index = 0; index < 12; ++index) {
-            const QLineEdit* field = form_->field(static_cast<InputField>(index));
+            const QLineEdit* field = window_->field(static_cast<InputField>(index));
             const QString project = index < 6 ? "Project A " : "Project B ";
             QVERIFY2(field->accessibleName().startsWith(project), qPrintable(field->objectName()));
             names.insert(field->accessibleName());
         }
         QCOMPARE(names.size(), 12);
-        QCOMPARE(form_->field(InputField::ProjALinkedDSType)->accessibleName(),
+        QCOMPARE(window_->field(InputField::ProjALinkedDSType)->accessibleName(),
                  QStringLiteral("Project A linked data-source type"));
-        QVERIFY(form_->field(InputField::ProjALinkedDSType)
+        QVERIFY(window_->field(InputField::ProjALinkedDSType)
                     ->accessibleDescription()
                     .contains(QStringLiteral("ProjectB01_Dat nDSType:")));
-        QCOMPARE(form_->generateButton()->accessibleName(), QStringLiteral("Generate"));
-        QVERIFY(!form_->output()->accessibleName().isEmpty());
+        QCOMPARE(window_->generateButton()->accessibleName(), QStringLiteral("Generate"));
+        QVERIFY(!window_->output()->accessibleName().isEmpty());
     }
 
     void textFitsItsControls() {
-        const int frame = form_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
-        for (const QLineEdit* field : form_->findChildren<QLineEdit*>()) {
+        const int frame = window_->style()->pixelMetric(QStyle::PM_DefaultFrameWidth);
+        for (const QLineEdit* field : window_->findChildren<QLineEdit*>()) {
             QVERIFY2(QFontMetrics(field->font()).height() + 2 * frame <= field->height(),
                      qPrintable(field->objectName()));
         }
-        for (const QLabel* label : form_->findChildren<QLabel*>()) {
+        for (const QLabel* label : window_->findChildren<QLabel*>()) {
             QVERIFY2(QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width(),
                      qPrintable(label->objectName()));
         }
     }
 
     void focusStartsInTheFirstFieldAndCycles() {
-        form_->show();
-        QApplication::setActiveWindow(form_.get());
-        QVERIFY(QTest::qWaitForWindowActive(form_.get()));
+        window_->show();
+        QApplication::setActiveWindow(window_.get());
+        QVERIFY(QTest::qWaitForWindowActive(window_.get()));
         const QStringList order = focusOrder();
         QCOMPARE(QApplication::focusWidget()->objectName(), order.first());
         for (int step = 1; step <= order.size(); ++step) {
@@ -220,23 +222,23 @@ class TestWindow : public QObject {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ShiftModifier);
             QCOMPARE(QApplication::focusWidget()->objectName(), order[step]);
         }
-        QVERIFY(form_->output()->toPlainText().isEmpty());  // Tab typed no tab character
+        QVERIFY(window_->output()->toPlainText().isEmpty());  // Tab typed no tab character
     }
 
     // An encoded path has no blanks; it must still wrap inside the field, so that every part of it
     // can be seen.
     void longPathsWrapInsideTheField() {
         useTemplate("{4} {4}\n{5}");
-        form_->field(InputField::ProjAName)
+        window_->field(InputField::ProjAName)
             ->setText("Regional Sales Operations Europe Middle East and Africa");
-        form_->field(InputField::AddViewAName)
+        window_->field(InputField::AddViewAName)
             ->setText("Add Customer Order Line Item Details for Quarterly Reporting");
-        form_->field(InputField::EditViewAName)->setText(QString(600, u'x'));
-        form_->show();
-        QVERIFY(QTest::qWaitForWindowExposed(form_.get()));
-        QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
+        window_->field(InputField::EditViewAName)->setText(QString(600, u'x'));
+        window_->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
+        QTest::mouseClick(window_->generateButton(), Qt::LeftButton);
 
-        QPlainTextEdit* output = form_->output();
+        QPlainTextEdit* output = window_->output();
         QAbstractTextDocumentLayout* layout = output->document()->documentLayout();
         int lines = 0;
         for (QTextBlock block = output->document()->begin(); block.isValid();
@@ -256,29 +258,29 @@ class TestWindow : public QObject {
 
     void clickGeneratesFromTheFields() {
         useTemplate("{2} {4}|{0}");
-        form_->field(InputField::ProjAName)->setText("My Proj");
-        form_->field(InputField::AddViewAName)->setText("Add View");
-        form_->field(InputField::ProjAID)->setText("42");
-        QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
-        QCOMPARE(form_->output()->toPlainText(),
+        window_->field(InputField::ProjAName)->setText("My Proj");
+        window_->field(InputField::AddViewAName)->setText("Add View");
+        window_->field(InputField::ProjAID)->setText("42");
+        QTest::mouseClick(window_->generateButton(), Qt::LeftButton);
+        QCOMPARE(window_->output()->toPlainText(),
                  QStringLiteral("My Proj My%20Proj%2FAdd%20View|42"));
 
-        form_->field(InputField::ProjAID)->setText("43");
-        QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
-        QCOMPARE(form_->output()->toPlainText(),
+        window_->field(InputField::ProjAID)->setText("43");
+        QTest::mouseClick(window_->generateButton(), Qt::LeftButton);
+        QCOMPARE(window_->output()->toPlainText(),
                  QStringLiteral("My Proj My%20Proj%2FAdd%20View|43"));
         QVERIFY(shownFailures_.isEmpty());
     }
 
     void returnGeneratesInFieldsButBreaksLinesInTheOutput() {
         useTemplate("{0}");
-        form_->field(InputField::ProjAID)->setText("7");
-        QTest::keyClick(form_->field(InputField::ProjBLinkedDSType), Qt::Key_Return);
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("7"));
+        window_->field(InputField::ProjAID)->setText("7");
+        QTest::keyClick(window_->field(InputField::ProjBLinkedDSType), Qt::Key_Return);
+        QCOMPARE(window_->output()->toPlainText(), QStringLiteral("7"));
 
-        form_->output()->moveCursor(QTextCursor::End);
-        QTest::keyClick(form_->output(), Qt::Key_Return);
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("7\n"));
+        window_->output()->moveCursor(QTextCursor::End);
+        QTest::keyClick(window_->output(), Qt::Key_Return);
+        QCOMPARE(window_->output()->toPlainText(), QStringLiteral("7\n"));
     }
 
     void failureMessageBoxIsPlainAndModal() {
@@ -308,7 +310,7 @@ class TestWindow : public QObject {
             }
         });
         poll.start(10);
-        showFailureMessageBox(form_.get(), QStringLiteral("<b>not bold</b>"));
+        showFailureMessageBox(window_.get(), QStringLiteral("<b>not bold</b>"));
         QCOMPARE(title, QStringLiteral("Brindlewick"));
         QCOMPARE(text, QStringLiteral("<b>not bold</b>"));
         QCOMPARE(icon, QMessageBox::NoIcon);
@@ -331,10 +333,10 @@ class TestWindow : public QObject {
         Components::setTemplateEngineFactory(
             [&duringRun] { return std::make_unique<CursorObservingEngine>(duringRun); });
         QList<const QCursor*> whenFailureShown;
-        form_->setFailureDialog([&whenFailureShown](QWidget*, const QString&) {
+        window_->setFailureDialog([&whenFailureShown](QWidget*, const QString&) {
             whenFailureShown << QGuiApplication::overrideCursor();
         });
-        QTest::mouseClick(form_->generateButton(), Qt::LeftButton);
+        QTest::mouseClick(window_->generateButton(), Qt::LeftButton);
         QCOMPARE(duringRun, std::optional(Qt::WaitCursor));
         QCOMPARE(whenFailureShown, QList<const QCursor*>(failuresShown, nullptr));
         QCOMPARE(QGuiApplication::overrideCursor(), nullptr);
@@ -343,36 +345,36 @@ class TestWindow : public QObject {
     // Generate replaces the output as one step of the undo history: the user's edits come back.
     void generateCanBeUndoneAndRedone() {
         useTemplate("{0}");
-        form_->field(InputField::ProjAID)->setText("first");
-        QTest::keyClick(form_->field(InputField::ProjAID), Qt::Key_Return);
-        form_->output()->moveCursor(QTextCursor::End);
-        QTest::keyClicks(form_->output(), " edited");
-        form_->field(InputField::ProjAID)->setText("second");
-        QTest::keyClick(form_->field(InputField::ProjAID), Qt::Key_Return);
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("second"));
-        QCOMPARE(form_->output()->textCursor().position(), 0);
+        window_->field(InputField::ProjAID)->setText("first");
+        QTest::keyClick(window_->field(InputField::ProjAID), Qt::Key_Return);
+        window_->output()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(window_->output(), " edited");
+        window_->field(InputField::ProjAID)->setText("second");
+        QTest::keyClick(window_->field(InputField::ProjAID), Qt::Key_Return);
+        QCOMPARE(window_->output()->toPlainText(), QStringLiteral("second"));
+        QCOMPARE(window_->output()->textCursor().position(), 0);
 
-        QTest::keyClick(form_->output(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("first edited"));
-        QTest::keyClick(form_->output(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("second"));
-        QTest::keyClick(form_->output(), Qt::Key_Z, Qt::ControlModifier);
-        QTest::keyClick(form_->output(), Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("second"));
+        QTest::keyClick(window_->output(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(window_->output()->toPlainText(), QStringLiteral("first edited"));
+        QTest::keyClick(window_->output(), Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(window_->output()->toPlainText(), QStringLiteral("second"));
+        QTest::keyClick(window_->output(), Qt::Key_Z, Qt::ControlModifier);
+        QTest::keyClick(window_->output(), Qt::Key_Y, Qt::ControlModifier);
+        QCOMPARE(window_->output()->toPlainText(), QStringLiteral("second"));
     }
 
     void failedRunAddsNoUndoStep() {
         useTemplate("{0}");
-        form_->field(InputField::ProjAID)->setText("kept");
-        QTest::keyClick(form_->field(InputField::ProjAID), Qt::Key_Return);
-        form_->output()->moveCursor(QTextCursor::End);
-        QTest::keyClicks(form_->output(), "!");
+        window_->field(InputField::ProjAID)->setText("kept");
+        QTest::keyClick(window_->field(InputField::ProjAID), Qt::Key_Return);
+        window_->output()->moveCursor(QTextCursor::End);
+        QTest::keyClicks(window_->output(), "!");
         useTemplate("{12}");
-        QTest::keyClick(form_->field(InputField::ProjAID), Qt::Key_Return);
+        QTest::keyClick(window_->field(InputField::ProjAID), Qt::Key_Return);
         QCOMPARE(shownFailures_.size(), 1);
 
-        QTest::keyClick(form_->output(), Qt::Key_Z, Qt::ControlModifier);
-        QCOMPARE(form_->output()->toPlainText(), QStringLiteral("kept"));
+        QTest::keyClick(window_->output(), Qt::Key_Z, Qt::ControlModifier);
+        QCOMPARE(window_->output()->toPlainText(), QStringLiteral("kept"));
     }
 
     // Successive Generates, each replacing the text of the one before, the first text set
@@ -395,7 +397,7 @@ class TestWindow : public QObject {
         QFETCH(QStringList, texts);
         QFETCH(qsizetype, budget);
         QFETCH(QString, oldestUndoable);
-        QPlainTextEdit* output = form_->output();
+        QPlainTextEdit* output = window_->output();
         output->setPlainText(texts.first());
         OutputReplacement replacement(budget);
         for (const QString& text : texts.mid(1)) {
@@ -416,7 +418,7 @@ class TestWindow : public QObject {
 
     TempDir dir_;
     LogRecords records_;
-    std::unique_ptr<GeneratorWindow> form_;
+    std::unique_ptr<GeneratorWindow> window_;
     QStringList shownFailures_;
 };
 
