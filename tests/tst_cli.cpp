@@ -272,7 +272,7 @@ class TestCommandLine : public QObject {
         QVERIFY(!run.err.contains('\x1b'));
     }
 
-    // As a shell user runs it: {program} is the built program, {lookup} a copy of it with no
+    // As a shell user runs it: $B is the built program, {lookup} a copy of it with no
     // template beside it, {dir} a folder with template.txt and work/, a working folder with a
     // template where a relative data folder would find it. An empty `said` means that nothing
     // goes to standard error.
@@ -284,46 +284,46 @@ class TestCommandLine : public QObject {
         const QString sales = QStringLiteral(" --project-a-name Sales");
         const QByteArray salesOut = "N=Sales";
         QTest::newRow("template from standard input")
-            << "printf 'N={2}' | {program} generate --template -" + sales << 0 << salesOut << "";
+            << "printf 'N={2}' | \"$B\" generate --template -" + sales << 0 << salesOut << "";
         QTest::newRow("values from standard input")
-            << "echo '{\"project-a-name\": \"Sales\"}' | {program} generate --values - "
+            << "echo '{\"project-a-name\": \"Sales\"}' | \"$B\" generate --values - "
                "--template <(printf 'N={2}')"
             << 0 << salesOut << "";
         QTest::newRow("template from a process substitution")
-            << "{program} generate --template <(printf 'N={2}')" + sales << 0 << salesOut << "";
+            << "\"$B\" generate --template <(printf 'N={2}')" + sales << 0 << salesOut << "";
         QTest::newRow("template from /dev/stdin")
-            << "printf 'N={2}' | {program} generate --template /dev/stdin" + sales << 0 << salesOut
+            << "printf 'N={2}' | \"$B\" generate --template /dev/stdin" + sales << 0 << salesOut
             << "";
         QTest::newRow("a FIFO whose writer comes late")
             << "rm -f {dir}/late; mkfifo {dir}/late; { sleep 0.3; printf 'N={2}' >{dir}/late; } & "
-               "{program} generate --template {dir}/late" +
+               "\"$B\" generate --template {dir}/late" +
                    sales
             << 0 << salesOut << "";
         QTest::newRow("standard input for both")
-            << "{program} generate --template - --values - </dev/null" << 2 << QByteArray()
+            << "\"$B\" generate --template - --values - </dev/null" << 2 << QByteArray()
             << "--template and --values cannot both read standard input.";
         QTest::newRow("--verbose shows the trace")
-            << "{program} generate --verbose --template <(printf 'N={2}')" + sales << 0 << salesOut
+            << "\"$B\" generate --verbose --template <(printf 'N={2}')" + sales << 0 << salesOut
             << ".GetBodyFromTextFile, Start, File:/dev/fd/";
         QTest::newRow("-d shows the trace")
-            << "{program} generate -d --template <(printf 'N={2}')" + sales << 0 << salesOut
+            << "\"$B\" generate -d --template <(printf 'N={2}')" + sales << 0 << salesOut
             << ".GetBodyFromTextFile, Start";
         QTest::newRow("file name not UTF-8")
-            << "printf 'N={2}' >{dir}/t$'\\xe9'.txt; {program} generate --template "
+            << "printf 'N={2}' >{dir}/t$'\\xe9'.txt; \"$B\" generate --template "
                "{dir}/t$'\\xe9'.txt; status=$?; rm {dir}/t$'\\xe9'.txt; exit $status"
             << 2 << QByteArray() << "--template: the file name is not valid UTF-8.";
         QTest::newRow("output name not UTF-8")
-            << "{program} generate --template {dir}/template.txt --output {dir}/result$'\\xe9'; "
+            << "\"$B\" generate --template {dir}/template.txt --output {dir}/result$'\\xe9'; "
                "status=$?; ls {dir} | grep ^result; exit $status"
             << 2 << QByteArray() << "--output: the file name is not valid UTF-8.";
         QTest::newRow("value not UTF-8")
-            << "{program} generate --template {dir}/template.txt --project-b-id $'\\xe9'" << 2
+            << "\"$B\" generate --template {dir}/template.txt --project-b-id $'\\xe9'" << 2
             << QByteArray() << "--project-b-id: the value is not valid UTF-8.";
         QTest::newRow("escape sequence in a path")
-            << "{program} generate --template {dir}/no$'\\e[31m'red.txt" << 1 << QByteArray()
+            << "\"$B\" generate --template {dir}/no$'\\e[31m'red.txt" << 1 << QByteArray()
             << "/no\\x1b[31mred.txt";
         QTest::newRow("no display")
-            << "{program}" << 1 << QByteArray()
+            << "\"$B\"" << 1 << QByteArray()
             << "brindlewick: no display to open the window on; to generate without a window, use "
                "'brindlewick generate' (see --help)\n";
         QTest::newRow("absolute XDG_DATA_HOME is searched")
@@ -345,7 +345,7 @@ class TestCommandLine : public QObject {
         QFETCH(QByteArray, out);
         QFETCH(QString, said);
         script.replace(QStringLiteral("{lookup}"), dir_.path("bin/brindlewick") + " generate");
-        script.replace(QStringLiteral("{program}"), QStringLiteral(BRINDLEWICK_PROGRAM));
+        script.replace(QStringLiteral("\"$B\""), QStringLiteral(BRINDLEWICK_PROGRAM));
         const Run run = runShell(withFolder(script, dir_), dir_.path(QString()));
         QCOMPARE(run.exitCode, exitCode);
         QCOMPARE(run.out, out);
