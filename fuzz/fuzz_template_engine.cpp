@@ -13,6 +13,7 @@
 
 #include "BraceTemplateEngine.h"
 #include "ErrorInfo.h"
+#include "Fields.h"
 #include "FuzzCheck.h"
 #include "UrlEncoding.h"
 
@@ -21,14 +22,12 @@ using namespace brindlewick::fuzz;
 
 namespace {
 
-constexpr int kValueCount = 12;
-
 // Distinct values that hold a placeholder and an argument marker of their own, so that a value
 // read again as template text or formatted again would show, and every character a format
 // escapes.
 QStringList sampleValues() {
     QStringList values;
-    for (int i = 0; i < kValueCount; ++i) {
+    for (int i = 0; i < kFieldCount; ++i) {
         values.append(u'<' + QString::number(i) +
                       QStringLiteral(" {0} %1 & \" ' \\ /\t\r\n\u00E9 \u4E2D \U0001F600>"));
     }
@@ -87,7 +86,7 @@ std::optional<QString> referenceRender(const QString& text, const QStringList& v
                 }
             }
             if (!isNumber || end < 0 || end == text.size() || text[end] != u'}' ||
-                index >= kValueCount) {
+                index >= kFieldCount) {
                 return std::nullopt;
             }
             if (end == numberEnd) {
@@ -150,7 +149,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const QStringList values = sampleValues();
     const std::optional<QString> expected = referenceRender(text, values);
 
-    BraceTemplateEngine engine;
+    BraceTemplateEngine engine(kFieldCount);
     QString templateName = name;
     try {
         engine.LoadTemplate(text, templateName);

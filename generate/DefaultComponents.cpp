@@ -3,6 +3,7 @@
 #include "BraceTemplateEngine.h"
 #include "Components.h"
 #include "EncodingRepairConversion.h"
+#include "Fields.h"
 #include "QtFileSystemObject.h"
 #include "StandardFilePathService.h"
 #include "StderrErrorLogger.h"
@@ -22,7 +23,8 @@ void installDefaultComponents() {
     Components::setErrorLoggerFactory(factoryOf<StderrErrorLogger>());
     Components::setFilePathServiceFactory(factoryOf<StandardFilePathService>());
     Components::setTextConversionServiceFactory(factoryOf<EncodingRepairConversion>());
-    Components::setTemplateEngineFactory(factoryOf<BraceTemplateEngine>());
+    Components::setTemplateEngineFactory(
+        [] { return std::make_unique<BraceTemplateEngine>(kFieldCount); });
     Components::setFileSystemObjectFactory(factoryOf<QtFileSystemObject>());
 }
 

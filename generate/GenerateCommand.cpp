@@ -55,6 +55,11 @@ QString readTemplate(const QString& applicationFolder, QString& path) {
     return templateText;
 }
 
+struct RenderedOutput {
+    QString text;
+    QList<TextRange> escapedRanges;
+};
+
 // Reads the template into the engine. A syntax error names the template's path, so that a user
 // with several templates knows which one to fix.
 void loadTemplate(TemplateEngine& engine, const QString& applicationFolder,
@@ -74,56 +79,109 @@ void loadTemplate(TemplateEngine& engine, const QString& applicationFolder,
     }
 }
 
-// The template filled with the values of the fields. The values live only for the call, and the
-// result is handed on without a copy kept here, so the first encoding pass can let it go.
-QString renderFieldValues(TemplateEngine& engine, const GeneratorView& view) {
-    QStringList values = buildFieldValues(view);
-    QString rendered;
-    engine.Render(values, rendered);
-    return rendered;
-}
-
-// The template filled with the values of the fields. The engine, and the template's text it
-// holds, are released here, before the encoding passes need their memory.
-QString renderTemplate(const GeneratorView& view, const QString& applicationFolder,
-                       const QString& templatePath) {
+// The template filled with the values of the fields, and the stretches of it that its formatted
+// placeholders put in. The engine, and the template's text it holds, are released here, before
+// the encoding passes need their memory.
+RenderedOutput renderTemplate(const GeneratorView& view, const QString& applicationFolder,
+                              const QString& templatePath) {
     const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
     loadTemplate(*engine, applicationFolder, templatePath);
-    return renderFieldValues(*engine, view);
+    QStringList values = buildFieldValues(view);
+    RenderedOutput rendered;
+    engine->Render(values, rendered.text);
+    rendered.escapedRanges = engine->escapedRanges();
+    return rendered;
 }
 
 QString describeCurrentFailure() {
     return currentErrorInfo().description;
 }
 
-// Every occurrence of `before` in `text` replaced by `after`: found left to right, compared
-// exactly, never overlapping, and replaced text is not searched again. The result is built in
-// one allocation of its final size, so the cost stays linear however many occurrences there are.
-QString replaceAll(const QString& text, const QString& before, const QString& after) {
+// Where `before` occurs in `text` outside the escaped ranges: found left to right, compared
+// exactly, never overlapping.
+std::vector<qsizetype> occurrencesOutside(const QString& text, const QString& before,
+                                          const QList<TextRange>& escapedRanges) {
     const QStringMatcher matcher(before, Qt::CaseSensitive);
     std::vector<qsizetype> positions;
-    for (qsizetype at = matcher.indexIn(text); at >= 0;
-         at = matcher.indexIn(text, at + before.size())) {
-        positions.push_back(at);
+    qsizetype plainStart = 0;
+    const auto findUpTo = [&](qsizetype plainEnd) {
+        const QStringView plain = QStringView(text).sliced(plainStart, plainEnd - plainStart);
+        for (qsizetype at = matcher.indexIn(plain); at >= 0;
+             at = matcher.indexIn(plain, at + before.size())) {
+            positions.push_back(plainStart + at);
+        }
+    };
+    for (const TextRange& range : escapedRanges) {
+        findUpTo(range.start);
+        plainStart = range.start + range.length;
     }
+    findUpTo(text.size());
+    return positions;
+}
+
+// Every occurrence of `before` in `text` outside the escaped ranges replaced by `after`; replaced
+// text is not searched again. The ranges move with the text around them.
+QString replaceOutside(const QString& text, const QString& before, const QString& after,
+                       QList<TextRange>& escapedRanges) {
+    const std::vector<qsizetype> positions = occurrencesOutside(text, before, escapedRanges);
     if (positions.empty()) {
         return text;
     }
-    const auto count = static_cast<qsizetype>(positions.size());
-    QString result(text.size() + count * (after.size() - before.size()), Qt::Uninitialized);
-    // Filled through a pointer: the pieces are short, and appending each to a QString would cost
-    // more than copying it.
-    const auto* from = reinterpret_cast<const char16_t*>(text.constData());
-    const auto* replacement = reinterpret_cast<const char16_t*>(after.constData());
-    auto* out = reinterpret_cast<char16_t*>(result.data());
+    const qsizetype growth = after.size() - before.size();
+    auto nextPosition = positions.begin();
+    for (TextRange& range : escapedRanges) {
+        const auto firstAfter = std::lower_bound(nextPosition, positions.end(), range.start);
+        range.start += (firstAfter - positions.begin()) * growth;
+        nextPosition = firstAfter;
+    }
+    QString result;
+    result.reserve(text.size() + static_cast<qsizetype>(positions.size()) * growth);
     qsizetype copied = 0;
     for (const qsizetype at : positions) {
-        out = std::copy_n(from + copied, at - copied, out);
-        out = std::copy_n(replacement, after.size(), out);
+        result.append(QStringView(text).sliced(copied, at - copied)).append(after);
         copied = at + before.size();
     }
-    std::copy_n(from + copied, text.size() - copied, out);
+    result.append(QStringView(text).sliced(copied));
     return result;
+}
+
+struct ViewPath {
+    const FieldDescription* view;
+    QString raw;
+};
+
+// The view paths the passes encode, longest first, so that a path that holds another is encoded
+// whole; paths of equal length keep the order of their values. A path whose project or view name
+// is empty ("/", "Sales/", "/Edit") is left out: encoding it would turn every such piece of the
+// output, URLs and closing tags included, into escapes.
+std::vector<ViewPath> viewPathsToEncode(const GeneratorView& view) {
+    std::vector<ViewPath> paths;
+    for (const FieldDescription& description : kFields) {
+        if (!description.pathProject) {
+            continue;
+        }
+        const QString project = view.fieldText(*description.pathProject);
+        const QString viewName = view.fieldText(description.field);
+        if (!project.isEmpty() && !viewName.isEmpty()) {
+            paths.push_back({&description, viewPath(project, viewName)});
+        }
+    }
+    std::stable_sort(paths.begin(), paths.end(), [](const ViewPath& a, const ViewPath& b) {
+        return a.raw.size() > b.raw.size();
+    });
+    return paths;
+}
+
+// The encoder returns nothing only when it failed, and it has reported why; a path replaced by
+// nothing would lose it from the definition without a word.
+QString encodedViewPath(const ViewPath& path) {
+    QString encoded = TzStrMan_UrlEncode(path.raw);
+    if (encoded.isEmpty()) {
+        failGenerate(ErrorNumber::OutOfMemory,
+                     QStringLiteral("The view path of %1 could not be encoded: Out of memory.")
+                         .arg(spokenName(*path.view)));
+    }
+    return encoded;
 }
 
 }  // namespace
@@ -140,23 +198,21 @@ QStringList buildFieldValues(const GeneratorView& view) {
     return values;
 }
 
-void encodeViewPaths(GeneratorView& view) {
-    // The view names come in the order of their paths in the template's values: A's add and edit
-    // views, then B's.
-    for (const FieldDescription& description : kFields) {
-        if (description.pathProject) {
-            const QString output = view.outputText();
-            const QString raw = templateValueOf(view, description);
-            view.setOutputText(replaceAll(output, raw, TzStrMan_UrlEncode(raw)));
-        }
+void encodeViewPaths(GeneratorView& view, QList<TextRange> escapedRanges) {
+    QString output = view.outputText();
+    for (const ViewPath& path : viewPathsToEncode(view)) {
+        output = replaceOutside(output, path.raw, encodedViewPath(path), escapedRanges);
+        view.setOutputText(output);
     }
 }
 
 void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
                         const QString& templatePath) {
     try {
-        view.setOutputText(renderTemplate(view, applicationFolder, templatePath));
-        encodeViewPaths(view);
+        RenderedOutput rendered = renderTemplate(view, applicationFolder, templatePath);
+        view.setOutputText(rendered.text);
+        rendered.text.clear();
+        encodeViewPaths(view, std::move(rendered.escapedRanges));
     } catch (...) {
         view.showFailure(describeCurrentFailure());
     }

@@ -1,16 +1,10 @@
 #include "BraceTemplateEngine.h"
 
 #include <algorithm>
-#include <array>
-#include <bit>
 #include <optional>
 
 #include "ErrorInfo.h"
 #include "PlaceholderFormats.h"
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace brindlewick {
 
@@ -30,7 +24,8 @@ struct Placeholder {
 // braces as a run of its own.
 class TemplateParser {
   public:
-    TemplateParser(QStringView text, QString name) : text_(text), name_(std::move(name)) {}
+    TemplateParser(QStringView text, QString name, int valueCount)
+        : text_(text), name_(std::move(name)), valueCount_(valueCount) {}
 
     template <typename OnLiteral, typename OnValue>
     void walk(OnLiteral onLiteral, OnValue onValue) const {
@@ -61,28 +56,15 @@ class TemplateParser {
     }
 
   private:
-    // The position of the first '{' or '}' from `from` on, or the text's size. A template is
-    // mostly literal text: eight units are looked at a time where SSE2 is there.
+    // The position of the first '{' or '}' from `from` on, or the text's size.
     qsizetype nextBrace(qsizetype from) const {
-        const char16_t* units = text_.utf16();
-        const qsizetype size = text_.size();
-#ifdef __SSE2__
-        const __m128i open = _mm_set1_epi16(u'{');
-        const __m128i close = _mm_set1_epi16(u'}');
-        for (; from + 8 <= size; from += 8) {
-            const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(units + from));
-            const int braces = _mm_movemask_epi8(
-                _mm_or_si128(_mm_cmpeq_epi16(block, open), _mm_cmpeq_epi16(block, close)));
-            if (braces != 0) {
-                return from + std::countr_zero(static_cast<unsigned>(braces)) / 2;
-            }
-        }
-#endif
-        while (from < size && units[from] != u'{' && units[from] != u'}') {
-            ++from;
-        }
-        return from;
+        const auto brace = std::find_if(text_.begin() + from, text_.end(),
+                                        [](QChar c) { return c == u'{' || c == u'}'; });
+        return brace - text_.begin();
     }
+
+    // "{0} to {11}": the placeholders there are.
+    QString valueRange() const { return QStringLiteral("{0} to {%1}").arg(valueCount_ - 1); }
 
     bool isDoubled(qsizetype at) const {
         return at + 1 < text_.size() && text_[at + 1] == text_[at];
@@ -98,9 +80,10 @@ class TemplateParser {
         }
         if (at == open + 1) {
             const bool closed = at < text_.size() && text_[at] == u'}';
-            fail(open, closed ? QStringLiteral("{} has no number; use {0} to {11}.")
+            fail(open, closed ? QStringLiteral("{} has no number; use %1.").arg(valueRange())
                               : QStringLiteral("'{' starts no placeholder; write {{ for a "
-                                               "literal {, or {0} to {11} for a value."));
+                                               "literal {, or %1 for a value.")
+                                    .arg(valueRange()));
         }
         const bool hasFormat = at < text_.size() && text_[at] == u':';
         const qsizetype formatStart = at + 1;
@@ -114,9 +97,9 @@ class TemplateParser {
                                                   "after its number."));
         }
         const QStringView placeholder = text_.sliced(open, at + 1 - open);
-        if (value >= BraceTemplateEngine::kValueCount) {
-            fail(open,
-                 QStringLiteral("%1 is out of range; use {0} to {11}.").arg(quoted(placeholder)));
+        if (value >= valueCount_) {
+            fail(open, QStringLiteral("%1 is out of range; use %2.")
+                           .arg(quoted(placeholder), valueRange()));
         }
         close = at;
         if (!hasFormat) {
@@ -186,79 +169,75 @@ class TemplateParser {
 
     QStringView text_;
     QString name_;
+    int valueCount_;
 };
 
-// The values as the placeholders insert them. A value is formatted once, however often its
-// placeholder stands in the template, and only in the formats the template asks for.
-class InsertedValues {
-  public:
-    explicit InsertedValues(const QStringList& values) : values_(values) {}
-
-    const QString& of(Placeholder placeholder) {
-        const int index = placeholder.index;
-        if (index >= values_.size()) {
-            throw ComponentError(ErrorNumber::TemplateValues,
-                                 QStringLiteral("The template refers to value %1, but only %2 "
-                                                "values were given.")
-                                     .arg(index)
-                                     .arg(values_.size()),
-                                 kSource);
-        }
-        if (placeholder.format == PlaceholderFormat::AsIs) {
-            return values_[index];
-        }
-        const auto formatSlot = static_cast<std::size_t>(static_cast<int>(placeholder.format) -
-                                                         static_cast<int>(PlaceholderFormat::Xml));
-        std::optional<QString>& formatted = formatted_[formatSlot][index];
-        if (!formatted) {
-            formatted = formatValue(values_[index], placeholder.format, index);
-        }
-        return *formatted;
+// Value `placeholder.index` as the placeholder inserts it.
+QString insertedValue(const QStringList& values, Placeholder placeholder) {
+    const int index = placeholder.index;
+    if (index >= values.size()) {
+        throw ComponentError(ErrorNumber::TemplateValues,
+                             QStringLiteral("The template refers to value %1, but only %2 "
+                                            "values were given.")
+                                 .arg(index)
+                                 .arg(values.size()),
+                             kSource);
     }
+    if (placeholder.format == PlaceholderFormat::AsIs) {
+        return values[index];
+    }
+    return formatValue(values[index], placeholder.format, index);
+}
 
-  private:
-    const QStringList& values_;
-    std::array<std::array<std::optional<QString>, BraceTemplateEngine::kValueCount>,
-               kNamedFormats.size()>
-        formatted_;
-};
+// Adds `length` units from `start` to the ranges, joined to the last one when they touch it.
+void addRange(QList<TextRange>& ranges, qsizetype start, qsizetype length) {
+    if (length == 0) {
+        return;
+    }
+    if (!ranges.isEmpty() && ranges.last().start + ranges.last().length == start) {
+        ranges.last().length += length;
+        return;
+    }
+    ranges.append({start, length});
+}
 
 }  // namespace
 
+BraceTemplateEngine::BraceTemplateEngine(int valueCount) : valueCount_(valueCount) {}
+
 void BraceTemplateEngine::LoadTemplate(QString& templateText, QString& templateName) {
-    TemplateParser(templateText, templateName)
+    TemplateParser(templateText, templateName, valueCount_)
         .walk([](qsizetype, qsizetype) {}, [](Placeholder) {});
     templateText_ = templateText;
     loaded_ = true;
 }
 
-// The template is walked twice, once to size the result and once to fill it, rather than kept
-// as a list of pieces: a list of pieces would take more memory than the template itself.
 void BraceTemplateEngine::Render(QStringList& values, QString& result) {
     if (!loaded_) {
         throw ComponentError(ErrorNumber::TemplateNotLoaded,
                              QStringLiteral("No template has been loaded."), kSource);
     }
-    const TemplateParser parser(templateText_, QString());
-    InsertedValues inserted(values);
-    qsizetype length = 0;
-    parser.walk([&length](qsizetype, qsizetype count) { length += count; },
-                [&length, &inserted](Placeholder placeholder) {
-                    length += inserted.of(placeholder).size();
-                });
-    // Filled through a pointer: the pieces are short, and appending each to a QString would cost
-    // more than copying it.
-    QString text(length, Qt::Uninitialized);
-    char16_t* out = reinterpret_cast<char16_t*>(text.data());
-    const auto* source = reinterpret_cast<const char16_t*>(templateText_.constData());
-    parser.walk([&out, source](qsizetype from,
-                               qsizetype count) { out = std::copy_n(source + from, count, out); },
-                [&out, &inserted](Placeholder placeholder) {
-                    const QString& value = inserted.of(placeholder);
-                    out = std::copy_n(reinterpret_cast<const char16_t*>(value.constData()),
-                                      value.size(), out);
-                });
+    QString text;
+    text.reserve(templateText_.size());
+    QList<TextRange> escaped;
+    TemplateParser(templateText_, QString(), valueCount_)
+        .walk(
+            [this, &text](qsizetype from, qsizetype count) {
+                text.append(QStringView(templateText_).sliced(from, count));
+            },
+            [&values, &text, &escaped](Placeholder placeholder) {
+                const QString value = insertedValue(values, placeholder);
+                if (placeholder.format != PlaceholderFormat::AsIs) {
+                    addRange(escaped, text.size(), value.size());
+                }
+                text.append(value);
+            });
     result = std::move(text);
+    escapedRanges_ = std::move(escaped);
+}
+
+QList<TextRange> BraceTemplateEngine::escapedRanges() const {
+    return escapedRanges_;
 }
 
 }  // namespace brindlewick

@@ -203,6 +203,25 @@ class TestCommandLine : public QObject {
         QCOMPARE(QDir(dir.path(QString())).entryList(QDir::Files), before);
     }
 
+    // Under an address-space limit the encoder cannot take a 40-million-character view path: the
+    // run fails with the reason and one report, and the output file keeps what it held.
+    void encoderOutOfMemoryFailsTheRun() {
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("the sanitizer's shadow memory does not fit under an address-space limit");
+#endif
+        const TempDir dir;
+        const Run run = runShell(
+            "head -c 40000000 /dev/zero | tr '\\0' x | { printf '{\"project-a-name\": \"P\", "
+            "\"project-a-add-view\": \"'; cat; printf '\"}'; } > big.json; echo previous > "
+            "out.txt; prlimit --as=$((500 << 20)) \"$B\" generate -d --template <(printf '{4}') "
+            "--values big.json --output out.txt 2> err; status=$?; cat out.txt; grep -c level=2 "
+            "err; grep -v level= err >&2; exit $status",
+            dir.path(QString()));
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(run.out, QByteArray("previous\n1\n"));
+        QVERIFY2(run.err.contains("could not be encoded: Out of memory"), run.err.constData());
+    }
+
     void answersWithoutAWindow_data() {
         QTest::addColumn<QStringList>("arguments");
         QTest::addColumn<QByteArray>("valuesFile");

@@ -1,4 +1,6 @@
 #include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTest>
 #include <QXmlStreamReader>
 #include <map>
@@ -53,10 +55,11 @@ class CountedEngine final : public TemplateEngine {
     void LoadTemplate(QString& text, QString& templateName) override {
         engine_.LoadTemplate(text, templateName);
     }
+    QList<TextRange> escapedRanges() const override { return engine_.escapedRanges(); }
 
   private:
     int& alive_;
-    BraceTemplateEngine engine_;
+    BraceTemplateEngine engine_{kFieldCount};
 };
 
 class RecordingPathService final : public FilePathService {
@@ -99,43 +102,67 @@ class TestCommand : public QObject {
         QCOMPARE(pathCalls_, QStringList({dir_.path(QString()), "Template.txt"}));
     }
 
+    // Through the whole command: the template as given, the fields in the window's order.
     void encodingPasses_data() {
         QTest::addColumn<QStringList>("fields");
-        QTest::addColumn<QString>("output");
+        QTest::addColumn<QByteArray>("templateText");
         QTest::addColumn<QString>("encoded");
-        QTest::newRow("all fields empty: every slash") << QStringList() << "a/b//c"
-                                                       << "a%2Fb%2F%2Fc";
-        QTest::newRow("case-sensitive")
-            << QStringList({"Proj", "", "View", "W", "", "", "Q", "", "X", "Y"})
-            << "proj/view Proj/View"
-            << "proj/view Proj%2FView";
-        QTest::newRow("plain substring")
-            << QStringList({"Proj", "", "View", "W", "", "", "Q", "", "X", "Y"}) << "XProj/ViewY"
-            << "XProj%2FViewY";
-        QTest::newRow("equal view names")
-            << QStringList({"P", "", "V", "V", "", "", "Q", "", "X", "Y"}) << "P/V P/V"
-            << "P%2FV P%2FV";
-        QTest::newRow("A and B the same")
-            << QStringList({"P", "", "V", "W", "", "", "P", "", "V", "W"}) << "P/V P/W"
+        QTest::newRow("all fields empty: every slash stays")
+            << QStringList() << QByteArray("a/b//c {4}") << "a/b//c /";
+        QTest::newRow("one project empty") << QStringList({"Sales", "", "Add"})
+                                           << QByteArray("<a href=\"https://x.org/{4}\">{2}{6}</a>")
+                                           << "<a href=\"https://x.org/Sales%2FAdd\">Sales/</a>";
+        QTest::newRow("empty view name")
+            << QStringList({"Sales", "", "", "Edit"}) << QByteArray("{4} {5} Sales/")
+            << "Sales/ Sales%2FEdit Sales/";
+        QTest::newRow("empty project name") << QStringList({"", "", "Add", "Edit"})
+                                            << QByteArray("{4} {5} x/Add") << "/Add /Edit x/Add";
+        QTest::newRow("edit view begins with add view")
+            << QStringList({"My Sales", "", "Order", "Order Lines"})
+            << QByteArray("add={4} edit={5}")
+            << "add=My%20Sales%2FOrder edit=My%20Sales%2FOrder%20Lines";
+        QTest::newRow("A's path inside B's")
+            << QStringList({"Sales", "", "Order", "", "", "", "My Sales", "", "Order"})
+            << QByteArray("{4} {6}") << "Sales%2FOrder My%20Sales%2FOrder";
+        QTest::newRow("case-sensitive, inside longer text")
+            << QStringList({"Proj", "", "View"}) << QByteArray("proj/view XProj/ViewY")
+            << "proj/view XProj%2FViewY";
+        QTest::newRow("equal view names: encoded once")
+            << QStringList({"P", "", "V", "V"}) << QByteArray("{4} {5}") << "P%2FV P%2FV";
+        QTest::newRow("A and B the same: encoded once")
+            << QStringList({"P", "", "V", "W", "", "", "P", "", "V", "W"}) << QByteArray("{4} {7}")
             << "P%2FV P%2FW";
-        QTest::newRow("no view path: unchanged")
-            << QStringList({"P", "", "V", "W", "", "", "Q", "", "X", "Y"}) << "nothing to do"
-            << "nothing to do";
         QTest::newRow("non-overlapping, left to right")
-            << QStringList({"a", "", "a", "q", "", "", "z", "", "z", "z"}) << "a/a/a"
-            << "a%2Fa/a";
-        QTest::newRow("each pass sees the previous one")
-            << QStringList({"A", "", "B", "B/C", "", "", "Q", "", "X", "Y"}) << "A/B/C"
-            << "A%2FB/C";
+            << QStringList({"a", "", "a"}) << QByteArray("a/a/a") << "a%2Fa/a";
+        QTest::newRow("plain value holding a path")
+            << QStringList({"Sales", "", "Add", "", "say Sales/Add"}) << QByteArray("{8}")
+            << "say Sales%2FAdd";
+        QTest::newRow("escaped values are final")
+            << QStringList({"\"", "", "x", "", "say \"/x\"", "", "R", "", "V"})
+            << QByteArray("{8:json} {8:xml} {3:url}/V {4}")
+            << "say \\\"/x\\\" say &quot;/x&quot; R/V %22%2Fx";
     }
     void encodingPasses() {
         QFETCH(QStringList, fields);
-        QFETCH(QString, output);
+        QFETCH(QByteArray, templateText);
         QFETCH(QString, encoded);
         setProjects(view_, fields);
-        view_.output = output;
-        encodeViewPaths(view_);
+        runWithTemplate(templateText);
+        QCOMPARE(view_.failures, QStringList());
         QCOMPARE(view_.output, encoded);
+    }
+
+    // A value that holds a view path's text comes back whole from an XML or JSON parser.
+    void escapedValuesParseBack() {
+        const QString value = QStringLiteral("say \"/x\" & <Sales/Add>");
+        setProjects(view_, {"\"", "", "x", "", value, "", "Sales", "", "Add"});
+        runWithTemplate("<a v=\"{8:xml}\"/>\n{{\"v\": \"{8:json}\"}}");
+        const qsizetype lineEnd = view_.output.indexOf(u'\n');
+        QXmlStreamReader xml(view_.output.left(lineEnd));
+        xml.readNextStartElement();
+        QCOMPARE(xml.attributes().value(QStringLiteral("v")), value);
+        const QJsonDocument json = QJsonDocument::fromJson(view_.output.mid(lineEnd + 1).toUtf8());
+        QCOMPARE(json.object().value(u"v").toString(), value);
     }
 
     void failureMidPassKeepsFinishedPasses() {

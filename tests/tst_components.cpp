@@ -6,6 +6,7 @@
 #include "BraceTemplateEngine.h"
 #include "DefaultComponents.h"
 #include "EncodingRepairConversion.h"
+#include "Fields.h"
 #include "StandardFilePathService.h"
 #include "StderrErrorLogger.h"
 #include "TempDir.h"
@@ -18,10 +19,10 @@ using namespace brindlewick::test;
 namespace {
 
 QString render(const QString& templateText, QStringList values = {}) {
-    while (values.size() < BraceTemplateEngine::kValueCount) {
+    while (values.size() < kFieldCount) {
         values.append(QStringLiteral("v%1").arg(values.size()));
     }
-    BraceTemplateEngine engine;
+    BraceTemplateEngine engine(kFieldCount);
     QString text = templateText;
     QString name;
     engine.LoadTemplate(text, name);
@@ -40,7 +41,7 @@ QString renderOrFailure(const QString& templateText, const QStringList& values) 
 }
 
 QString templateError(const QString& templateText, const QString& name = {}) {
-    BraceTemplateEngine engine;
+    BraceTemplateEngine engine(kFieldCount);
     QString text = templateText;
     QString templateName = name;
     try {
@@ -266,7 +267,7 @@ class TestComponents : public QObject {
     }
 
     void renderNeedsALoadedTemplateAndEnoughValues() {
-        BraceTemplateEngine engine;
+        BraceTemplateEngine engine(kFieldCount);
         QStringList values;
         QString result;
         QVERIFY_THROWS_EXCEPTION(ComponentError, engine.Render(values, result));

@@ -67,7 +67,7 @@ class CursorObservingEngine final : public TemplateEngine {
 
   private:
     std::optional<Qt::CursorShape>& seen_;
-    BraceTemplateEngine engine_;
+    BraceTemplateEngine engine_{kFieldCount};
 };
 
 bool isWithin(const QWidget* widget, const QWidget* ancestor) {

@@ -187,6 +187,7 @@ QString EncodeString(QString text, qint32 mode) {
             const QStringView character = characterAt(text, i);
             i += character.size();
             label = 30;
+            const qsizetype encodedBefore = result.size();
             if (mode == EncodeMode::UriComponent) {
                 URIEscapeChar(character, result);
             } else {
@@ -195,6 +196,11 @@ QString EncodeString(QString text, qint32 mode) {
                 URLEncodeChar(character, code, result);
             }
             label = 50;
+            // Every character gives at least one unit; one that gave none was lost, and its
+            // procedure has reported why. Going on would report again for every character left.
+            if (result.size() == encodedBefore) {
+                return QString();
+            }
         }
         label = 60;
         return result;
