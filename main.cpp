@@ -4,7 +4,6 @@
 #include "CommandLineRun.h"
 #include "DefaultComponents.h"
 #include "GeneratorWindow.h"
-#include "MemoryTuning.h"
 #include "StandardDescriptors.h"
 
 namespace {
@@ -42,7 +41,6 @@ int main(int argc, char* argv[]) {
     // Before any Qt object, so that none takes the number of a closed standard descriptor.
     brindlewick::openClosedStandardDescriptors();
     brindlewick::noteInheritedDescriptors();
-    brindlewick::keepLargeBlocksForReuse();
     brindlewick::installDefaultComponents();
     brindlewick::CommandLine commandLine =
         brindlewick::parseCommandLine(brindlewick::argumentsOf(argc, argv));

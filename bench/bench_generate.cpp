@@ -1,7 +1,6 @@
 // A whole Generate through the window's click on a 10 MB template whose every line holds view
 // paths and placeholders, against one setPlainText of the final output; then the time and peak
-// memory of one Generate over an idle window, for that template and for a 200 MB one. The heap is
-// set up as the program's main sets it up.
+// memory of one Generate over an idle window, for that template and for a 200 MB one.
 #include <QApplication>
 #include <QFile>
 #include <QLineEdit>
@@ -14,7 +13,6 @@
 #include "Components.h"
 #include "DefaultComponents.h"
 #include "GeneratorWindow.h"
-#include "MemoryTuning.h"
 #include "SampleValues.h"
 #include "TestComponents.h"
 
@@ -120,7 +118,6 @@ void measureOneGenerate(const QString& path, qsizetype templateBytes, const char
 }  // namespace
 
 int main(int argc, char** argv) {
-    keepLargeBlocksForReuse();  // as the program's main does
     QApplication app(argc, argv);
     installDefaultComponents();
     test::installSilentLogger();

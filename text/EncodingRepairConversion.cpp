@@ -32,19 +32,24 @@ bool canStartUtf8(QStringView text, qsizetype position) {
            beginsWithUtf8Sequence(head);
 }
 
-// The text decoded from its Windows-1252 bytes as UTF-8, when those bytes are UTF-8.
-QString repairedUtf8(QString text) {
+// The text's Windows-1252 bytes when they are UTF-8 with at least one byte of 0x80 or above.
+std::optional<QByteArray> utf8Bytes(QStringView text) {
     const qsizetype position = firstNonAscii(text);
     if (position < 0 || !canStartUtf8(text, position)) {
-        return text;
+        return std::nullopt;
     }
-    // The bytes are made in the text's own storage: a large template is not copied once more.
-    const qsizetype encoded = windows1252::encodeInPlace(text);
-    const QByteArrayView bytes(reinterpret_cast<const char*>(text.constData()), encoded);
-    if (encoded == text.size() && QUtf8StringView(bytes).isValidUtf8()) {
-        return QString::fromUtf8(bytes);
+    QByteArray bytes;
+    if (!windows1252::encode(text, bytes) || !QUtf8StringView(bytes).isValidUtf8()) {
+        return std::nullopt;
     }
-    windows1252::restoreInPlace(text, encoded);
+    return bytes;
+}
+
+// The text decoded from its Windows-1252 bytes as UTF-8, when those bytes are UTF-8.
+QString repairedUtf8(QString text) {
+    if (const auto bytes = utf8Bytes(text)) {
+        return QString::fromUtf8(*bytes);
+    }
     return text;
 }
 
@@ -80,15 +85,11 @@ QString repairedText(QString text) {
 }  // namespace
 
 bool EncodingRepairConversion::wouldDecodeAnew(QStringView text) {
-    QByteArray bytes;
     if (utf16ByteOrder(text)) {
+        QByteArray bytes;
         return windows1252::encode(text, bytes);
     }
-    const qsizetype position = firstNonAscii(text);
-    if (position < 0 || !canStartUtf8(text, position)) {
-        return false;
-    }
-    return windows1252::encode(text, bytes) && QUtf8StringView(bytes).isValidUtf8();
+    return utf8Bytes(text).has_value();
 }
 
 void EncodingRepairConversion::ConvertText(QString text, QString& result) {

@@ -1,13 +1,8 @@
 #include "Windows1252.h"
 
 #include <array>
-#include <bit>
 
 #include "ErrorInfo.h"
-
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
 
 namespace brindlewick::windows1252 {
 
@@ -95,26 +90,7 @@ QString decode(QByteArrayView bytes) {
     QString text(bytes.size(), Qt::Uninitialized);
     auto* out = reinterpret_cast<char16_t*>(text.data());
     const auto* in = reinterpret_cast<const unsigned char*>(bytes.data());
-    qsizetype i = 0;
-#ifdef __SSE2__
-    // Sixteen bytes at a time, each widened to the character of its own value; then the few
-    // bytes 0x80 to 0x9F among them are put right through the table.
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i firstOwnValueAbove7F = _mm_set1_epi8(static_cast<char>(0xA0));
-    for (; i + 16 <= bytes.size(); i += 16) {
-        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_unpacklo_epi8(chunk, zero));
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i + 8), _mm_unpackhi_epi8(chunk, zero));
-        // As signed bytes, 0x80 to 0x9F are the ones below 0xA0.
-        for (auto special = static_cast<unsigned>(
-                 _mm_movemask_epi8(_mm_cmplt_epi8(chunk, firstOwnValueAbove7F)));
-             special != 0; special &= special - 1) {
-            const qsizetype at = i + std::countr_zero(special);
-            out[at] = kByteToUnicode[in[at]];
-        }
-    }
-#endif
-    for (; i < bytes.size(); ++i) {
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
         out[i] = kByteToUnicode[in[i]];
     }
     return text;
@@ -131,28 +107,6 @@ bool encode(QStringView text, QByteArray& bytes) {
         *out++ = static_cast<char>(byte);
     }
     return true;
-}
-
-qsizetype encodeInPlace(QString& text) {
-    auto* units = reinterpret_cast<char16_t*>(text.data());
-    auto* bytes = reinterpret_cast<unsigned char*>(units);
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const int byte = byteOf(units[i]);
-        if (byte < 0) {
-            return i;
-        }
-        bytes[i] = static_cast<unsigned char>(byte);
-    }
-    return text.size();
-}
-
-void restoreInPlace(QString& text, qsizetype count) {
-    auto* units = reinterpret_cast<char16_t*>(text.data());
-    const auto* bytes = reinterpret_cast<const unsigned char*>(units);
-    // Back to front: unit i lands at bytes 2i and 2i+1, past every byte still to be read.
-    for (qsizetype i = count - 1; i >= 0; --i) {
-        units[i] = kByteToUnicode[bytes[i]];
-    }
 }
 
 }  // namespace brindlewick::windows1252

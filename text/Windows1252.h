@@ -53,14 +53,6 @@ inline qint32 codeOf(QStringView character) {
 // Decodes Windows-1252 bytes.
 QString decode(QByteArrayView bytes);
 
-// Encodes the text as Windows-1252 bytes into its own storage, byte i where unit i's storage
-// begins at byte 2i, so nothing is read after it is overwritten. Stops at the first character the
-// code page does not hold and returns the number of bytes written.
-qsizetype encodeInPlace(QString& text);
-
-// Undoes encodeInPlace for the first `count` bytes, so that `text` holds its characters again.
-void restoreInPlace(QString& text, qsizetype count);
-
 // Encodes text as Windows-1252 bytes into `bytes`. Returns false, leaving `bytes` unspecified,
 // when the text holds a character that the code page does not hold.
 bool encode(QStringView text, QByteArray& bytes);

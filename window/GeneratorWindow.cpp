@@ -15,7 +15,6 @@
 #include "FieldFont.h"
 #include "GenerateCommand.h"
 #include "KeyboardFocusStyle.h"
-#include "MemoryTuning.h"
 #include "WindowGeneratorView.h"
 #include "WindowLayout.h"
 
@@ -111,7 +110,6 @@ void GeneratorWindow::runGenerate() {
     WindowGeneratorView view(*this, *txtOutput_, outputReplacement_, failureDialog_);
     runGenerateCommand(view, QCoreApplication::applicationDirPath());
     view.flushOutput();
-    releaseFreedMemory();
 }
 
 void GeneratorWindow::fitFontToFields() {

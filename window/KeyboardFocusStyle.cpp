@@ -50,10 +50,12 @@ void KeyboardFocusStyle::drawControl(ControlElement element, const QStyleOption*
     if (element != CE_PushButton || button == nullptr || !hasKeyboardFocus(option)) {
         return;
     }
-    const bool shown = drawsFocus(*button, [&](const QStyleOptionButton& probed, QPainter* p) {
-        baseStyle()->drawControl(CE_PushButton, &probed, p, widget);
-    });
-    if (!shown) {
+    if (!buttonShowsFocus_) {
+        buttonShowsFocus_ = drawsFocus(*button, [&](const QStyleOptionButton& probed, QPainter* p) {
+            baseStyle()->drawControl(CE_PushButton, &probed, p, widget);
+        });
+    }
+    if (!*buttonShowsFocus_) {
         QStyleOptionFocusRect focus;
         focus.QStyleOption::operator=(*option);
         focus.rect = subElementRect(SE_PushButtonFocusRect, option, widget);
@@ -64,13 +66,18 @@ void KeyboardFocusStyle::drawControl(ControlElement element, const QStyleOption*
 void KeyboardFocusStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
                                        QPainter* painter, const QWidget* widget) const {
     const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option);
-    const bool textEditFrame =
-        element == PE_Frame && frame != nullptr && qobject_cast<const QAbstractScrollArea*>(widget);
-    if (textEditFrame && !drawsFocus(*frame, [&](const QStyleOptionFrame& probed, QPainter* p) {
-            baseStyle()->drawPrimitive(PE_Frame, &probed, p, widget);
-        })) {
-        QProxyStyle::drawPrimitive(PE_FrameLineEdit, option, painter, widget);
-        return;
+    if (element == PE_Frame && frame != nullptr &&
+        qobject_cast<const QAbstractScrollArea*>(widget)) {
+        if (!frameShowsFocus_) {
+            frameShowsFocus_ =
+                drawsFocus(*frame, [&](const QStyleOptionFrame& probed, QPainter* p) {
+                    baseStyle()->drawPrimitive(PE_Frame, &probed, p, widget);
+                });
+        }
+        if (!*frameShowsFocus_) {
+            QProxyStyle::drawPrimitive(PE_FrameLineEdit, option, painter, widget);
+            return;
+        }
     }
     QProxyStyle::drawPrimitive(element, option, painter, widget);
 }

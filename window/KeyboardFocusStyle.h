@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QProxyStyle>
+#include <optional>
 
 namespace brindlewick {
 
@@ -10,6 +11,8 @@ namespace brindlewick {
 // alike with and without the focus. Where the style's own drawing of a focused control differs
 // from the unfocused one, it is left alone; otherwise a focused button gets the style's own
 // focus rectangle, and a text edit the style's frame of a single-line field, which shows focus.
+// The style draws every button alike, and every text edit's frame: whether it shows the focus on
+// each is found once, on the first drawing that needs it, and kept.
 class KeyboardFocusStyle final : public QProxyStyle {
   public:
     KeyboardFocusStyle();
@@ -18,6 +21,10 @@ class KeyboardFocusStyle final : public QProxyStyle {
                      const QWidget* widget) const override;
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override;
+
+  private:
+    mutable std::optional<bool> buttonShowsFocus_;
+    mutable std::optional<bool> frameShowsFocus_;
 };
 
 // Gives every control of `window` that takes the focus by Tab a KeyboardFocusStyle, owned by
