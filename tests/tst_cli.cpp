@@ -189,7 +189,7 @@ class TestCommandLine : public QObject {
             << "brindlewick: The template file is not a text file (it contains NUL bytes): "
                "{dir}/binary.txt; save it as UTF-8 and try again.";
         QTest::newRow("a single NUL byte")
-            << "{dir}/nul.txt" << QByteArray("Hello {2}\0 and more\n", 21) << "out.txt"
+            << "{dir}/nul.txt" << QByteArray("Hello {2}\0 and more\n", 20) << "out.txt"
             << "is not a text file (it contains NUL bytes)";
         QTest::newRow("output cannot be written")
             << "{dir}/good.txt" << QByteArray("{0}") << "no-such-folder/out.txt"
