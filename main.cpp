@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QList>
+#include <cstdio>
 #include <cstdlib>
 
 #include "CommandLine.h"
@@ -76,8 +77,8 @@ int runWindow(int argc, char* argv[]) {
     return app.exec();
 }
 
-// Whether the window has a display to open on. Without one, QApplication aborts with advice
-// to reinstall the program.
+// Whether the window has a display to try. Without one, the program says so plainly rather
+// than pass on the platform plugin's failure to connect.
 bool hasDisplay(const brindlewick::CommandLine& commandLine) {
     return commandLine.displayNamed || !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
