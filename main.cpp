@@ -1,4 +1,7 @@
 #include <QApplication>
+#include <QList>
+#include <cstdio>
+#include <cstdlib>
 
 #include "CommandLine.h"
 #include "CommandLineRun.h"
@@ -10,8 +13,56 @@ namespace {
 
 const QString kApplicationName = QStringLiteral("brindlewick");
 
+// A message Qt gave while the window's application object was being made.
+struct HeldMessage {
+    QtMsgType type;
+    QByteArray category;
+    QString text;
+};
+
+QList<HeldMessage> heldMessages;
+QtMessageHandler qtMessageHandler = nullptr;
+
+// Qt's reason for a failed start: its platform plugin's first message, or else the first
+// sentence of its fatal one.
+QString startFailureReason(const QString& fatalText) {
+    for (const HeldMessage& message : heldMessages) {
+        if (message.category.startsWith("qt.qpa")) {
+            return message.text.trimmed();
+        }
+    }
+    return fatalText.section(u'.', 0, 0);
+}
+
+// Holds Qt's messages while the window starts. When no platform plugin can start (a DISPLAY
+// that nothing listens on, say), Qt ends with a fatal message that advises reinstalling and
+// aborts; the program says instead, in its own line, what failed, and exits with 1.
+void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const QString& text) {
+    if (type != QtFatalMsg) {
+        heldMessages.append({type, context.category, text});
+        return;
+    }
+    brindlewick::printWindowUnavailable(QStringLiteral("cannot open the window: ") +
+                                        startFailureReason(text));
+    std::fflush(stderr);
+    std::_Exit(1);
+}
+
+// Gives Qt's messages back to its own handler once the window has started.
+void releaseStartMessages() {
+    qInstallMessageHandler(qtMessageHandler);
+    for (const HeldMessage& message : heldMessages) {
+        qtMessageHandler(message.type,
+                         QMessageLogContext(nullptr, 0, nullptr, message.category.constData()),
+                         message.text);
+    }
+    heldMessages.clear();
+}
+
 int runWindow(int argc, char* argv[]) {
+    qtMessageHandler = qInstallMessageHandler(holdStartMessage);
     QApplication app(argc, argv);
+    releaseStartMessages();
     QApplication::setApplicationName(kApplicationName);
     // The installed desktop entry's name (packaging/), by which a Wayland compositor matches the
     // window to its entry and icon.
@@ -25,8 +76,8 @@ int runWindow(int argc, char* argv[]) {
     return app.exec();
 }
 
-// Whether the window has a display to open on. Without one, QApplication aborts with advice
-// to reinstall the program.
+// Whether the window has a display to try. Without one, the program says so plainly rather
+// than pass on the platform plugin's failure to connect.
 bool hasDisplay(const brindlewick::CommandLine& commandLine) {
     return commandLine.displayNamed || !qEnvironmentVariableIsEmpty("DISPLAY") ||
            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||

@@ -1,6 +1,10 @@
 #include "CommandLine.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCommandLineParser>
+#include <QFile>
 #include <array>
 #include <optional>
 
@@ -39,7 +43,6 @@ CommandLine usageError(const QString& message) {
     return {RunMode::UsageError, {}, message};
 }
 
-// Help and version win over stray arguments: `brindlewick --help anything` still helps.
 std::optional<CommandLine> helpOrVersion(const QCommandLineParser& parser) {
     if (parser.isSet(kHelpOption)) {
         return CommandLine{RunMode::Help, {}, {}};
@@ -81,19 +84,17 @@ QString parseErrorText(const QCommandLineParser& parser, const QStringList& argu
 }
 
 // Parses `arguments` and gives what ends the run before any value is looked at: a parse error,
-// help or version, or an argument that is no option, which `strayArgument` describes.
+// an argument that is no option (`--` ends the options), which `strayArgument` describes, even
+// beside help or version, as in GNU tools, or else help or version.
 std::optional<CommandLine> parseUpToValues(QCommandLineParser& parser, const QStringList& arguments,
                                            const QString& strayArgument) {
     if (!parser.parse(arguments)) {
         return usageError(parseErrorText(parser, arguments));
     }
-    if (auto early = helpOrVersion(parser)) {
-        return early;
-    }
     if (!parser.positionalArguments().isEmpty()) {
         return usageError(strayArgument.arg(parser.positionalArguments().first()));
     }
-    return std::nullopt;
+    return helpOrVersion(parser);
 }
 
 CommandLine parseWindowCommandLine(const QStringList& arguments) {
@@ -145,8 +146,18 @@ QString fileOptionValue(const QCommandLineParser& parser, const char* name, QStr
     return value;
 }
 
-bool isStandardInput(const QString& path) {
-    return path == u"-";
+// Whether `path` reads standard input: "-", or another name of what standard input is
+// (/dev/stdin, /dev/fd/0, ...), unless that is a regular file, which each reader opened by name
+// reads from its start.
+bool readsStandardInput(const QString& path) {
+    if (path == u"-") {
+        return true;
+    }
+    struct stat input {};
+    struct stat named {};
+    return !path.isEmpty() && ::fstat(STDIN_FILENO, &input) == 0 && !S_ISREG(input.st_mode) &&
+           ::stat(QFile::encodeName(path).constData(), &named) == 0 &&
+           named.st_dev == input.st_dev && named.st_ino == input.st_ino;
 }
 
 CommandLine parseGenerateCommandLine(const QStringList& arguments) {
@@ -169,8 +180,8 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     result.generate.templatePath = fileOptionValue(parser, kTemplateOption, problem);
     result.generate.valuesPath = fileOptionValue(parser, kValuesOption, problem);
     result.generate.outputPath = fileOptionValue(parser, kOutputOption, problem);
-    if (isStandardInput(result.generate.templatePath) &&
-        isStandardInput(result.generate.valuesPath)) {
+    if (readsStandardInput(result.generate.templatePath) &&
+        readsStandardInput(result.generate.valuesPath)) {
         noteProblem(problem, QStringLiteral("--template and --values cannot both read standard "
                                             "input."));
     }

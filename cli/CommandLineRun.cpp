@@ -1,6 +1,7 @@
 #include "CommandLineRun.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 #include <cstdio>
 
 #include "Components.h"
@@ -11,7 +12,6 @@
 #include "PrintableText.h"
 #include "QtFileSystemObject.h"
 #include "ResultOutput.h"
-#include "StderrErrorLogger.h"
 #include "ValuesFile.h"
 
 namespace brindlewick {
@@ -22,15 +22,34 @@ int exitWith(ExitCode code) {
     return static_cast<int>(code);
 }
 
+// The message as one line: a line break after a colon or a full stop becomes a blank, any other
+// one "; ", with the next line's first word in lower case, so that sentences stay apart
+// ("... empty: t.txt; reason: Permission denied").
+QString joinedLines(const QString& message) {
+    const QStringList lines = message.split(u'\n');
+    QString joined = lines.first();
+    for (QString line : lines.sliced(1)) {
+        if (joined.endsWith(u':') || joined.endsWith(u'.')) {
+            joined += u' ';
+        } else {
+            joined += QStringLiteral("; ");
+            if (line.size() > 1 && line.at(0).isUpper() && line.at(1).isLower()) {
+                line[0] = line.at(0).toLower();
+            }
+        }
+        joined += line;
+    }
+    return joined;
+}
+
 // One line on standard error, prefixed with the program's name, so that a script's log keeps
-// one report to a line. The message's own line breaks become blanks; any other control
-// character, such as one in a file name, is escaped, so that nothing reaches the terminal raw.
+// one report to a line. Control characters, such as one in a file name, are escaped, so that
+// nothing reaches the terminal raw.
 void printError(const QString& message) {
-    QString line = message;
-    line.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    line.replace(u'\n', u' ');
-    line.replace(u'\r', u' ');
-    std::fputs(QStringLiteral("brindlewick: %1\n").arg(printable(line)).toUtf8().constData(),
+    std::fputs(QStringLiteral("brindlewick: %1\n")
+                   .arg(printable(joinedLines(message)))
+                   .toUtf8()
+                   .constData(),
                stderr);
 }
 
@@ -71,14 +90,13 @@ void writeResult(const GenerateRequest& request, const QString& output) {
     }
 }
 
-// The command line's components: the logger keeps quiet about a run that goes well unless
-// --verbose asks for the trace, and a template the user named is read whatever kind of file it
-// is (a pipe, standard input), as cat would. A template looked up keeps the default file system,
-// which reads only regular files.
+// The command line's components: the reports stay quiet, since a failure is already the one
+// line of printError, unless --verbose asks for them and the traces; and a template the user
+// named is read whatever kind of file it is (a pipe, standard input), as cat would. A template
+// looked up keeps the default file system, which reads only regular files.
 void installCommandLineComponents(const GenerateRequest& request) {
-    const Traces traces = request.verbose ? Traces::Shown : Traces::Hidden;
-    Components::setErrorLoggerFactory(
-        [traces] { return std::make_unique<StderrErrorLogger>(traces); });
+    QLoggingCategory::setFilterRules(request.verbose ? QStringLiteral("brindlewick.debug=true")
+                                                     : QStringLiteral("brindlewick=false"));
     if (!request.templatePath.isEmpty()) {
         Components::setFileSystemObjectFactory(
             [] { return std::make_unique<QtFileSystemObject>(FileAccess::NamedByUser); });
@@ -117,9 +135,7 @@ int run(const CommandLine& commandLine) {
         case RunMode::Generate:
             return generate(commandLine.generate);
         case RunMode::NoDisplay:
-            printError(
-                QStringLiteral("no display to open the window on; to generate without a "
-                               "window, use 'brindlewick generate' (see --help)"));
+            printWindowUnavailable(QStringLiteral("no display to open the window on"));
             return exitWith(ExitCode::GenerateFailed);
         case RunMode::UsageError:
         case RunMode::Window:
@@ -143,6 +159,11 @@ int closeStandardOutputAfter(int exitCode) {
 }
 
 }  // namespace
+
+void printWindowUnavailable(const QString& what) {
+    printError(what + QStringLiteral("; to generate without a window, use 'brindlewick generate' "
+                                     "(see --help)"));
+}
 
 int runCommandLine(const CommandLine& commandLine) {
     return closeStandardOutputAfter(run(commandLine));

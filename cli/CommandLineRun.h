@@ -9,4 +9,8 @@ namespace brindlewick {
 // QCoreApplication.
 int runCommandLine(const CommandLine& commandLine);
 
+// Says on standard error, in one line, why the window does not open (`what`) and how to
+// generate without it.
+void printWindowUnavailable(const QString& what);
+
 }  // namespace brindlewick

@@ -66,7 +66,8 @@ QString helpText() {
                "the result, longest first and outside the text a {N:xml}, {N:json} or {N:url}\n"
                "placeholder put in (a path with an empty project or view name is left as it is),\n"
                "and writes it as UTF-8, with the template's line endings. A value not given is\n"
-               "empty. A run that succeeds prints nothing on standard error.\n"
+               "empty. A run that succeeds prints nothing on standard error; one that fails\n"
+               "prints one line there.\n"
                "\n"
                "A FILE to read may be a pipe, such as <(command) or /dev/stdin, and is read to\n"
                "its end; - is standard input, for --template or --values but not both. File\n"
@@ -75,8 +76,8 @@ QString helpText() {
                "Without --template, the template is the first Template.txt found beside the\n"
                "program, then in $XDG_DATA_HOME/brindlewick (~/.local/share/brindlewick), then\n"
                "in brindlewick/ in each folder of $XDG_DATA_DIRS (/usr/local/share:/usr/share).\n"
-               "Relative folders in these variables, and a relative HOME, are ignored, so the\n"
-               "working folder is never searched.\n"
+               "Relative folders in these variables are ignored (the default stands in when\n"
+               "none is left), and so is a relative HOME: the working folder is never searched.\n"
                "\n"
                "Placeholders {N:xml}, {N:json} and {N:url} escape value N for XML, JSON or URLs.\n"
                "\n"
@@ -86,15 +87,15 @@ QString helpText() {
                      QStringLiteral("print the version and exit")) +
            QStringLiteral("\nOptions of generate:\n") +
            optionRow(QStringLiteral("-d, --verbose"),
-                     QStringLiteral("also print the trace of the template read on standard "
-                                    "error")) +
+                     QStringLiteral("also print the reports and the trace of the template "
+                                    "read on standard error")) +
            fileOptionRow(kTemplateOption,
                          "read the template from FILE (- for standard input) instead of "
                          "the Template.txt found as described above") +
            fileOptionRow(kValuesOption,
                          "read values from FILE (- for standard input), a JSON object in "
                          "UTF-8 whose keys are the value options' names without the dashes, "
-                         "each value a string; options given override it") +
+                         "each value a string or a whole number; options given override it") +
            fileOptionRow(kOutputOption,
                          "write the result to FILE instead of standard output (- is standard "
                          "output); a regular FILE is replaced only when the whole result is "
@@ -105,11 +106,12 @@ QString helpText() {
                "Exit status:\n"
                "  0  success\n"
                "  1  Generate failed: the template is missing, unreadable, empty or has a\n"
-               "     syntax error, or the result could not be written; or there is no\n"
-               "     display to open the window on\n"
+               "     syntax error, or the result could not be written; or the window\n"
+               "     cannot open (no display, or none that answers)\n"
                "  2  usage error: an unknown option or command, a missing option value, a\n"
                "     file name or value that is not UTF-8, standard input named twice, or a\n"
-               "     values file that is missing or not a JSON object of strings in UTF-8\n");
+               "     values file that is missing, empty or not a JSON object of strings and\n"
+               "     whole numbers in UTF-8\n");
 }
 
 QString versionText() {

@@ -27,8 +27,9 @@ void openClosedStandardDescriptors() {
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
         if (!isOpen(fd)) {
             closedAtStart[fd] = true;
-            // The lower ones are open by now, so /dev/null gets this number.
-            ::open("/dev/null", fd == STDIN_FILENO ? O_RDONLY : O_WRONLY);
+            // The lower ones are open by now, so /dev/null gets this number. Write-only, so
+            // that standard input still reads as closed.
+            ::open("/dev/null", O_WRONLY);
         }
     }
 }

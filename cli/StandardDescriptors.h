@@ -2,7 +2,8 @@
 
 namespace brindlewick {
 
-// Opens /dev/null on each of the descriptors 0, 1 and 2 that is closed, and remembers which were.
+// Opens /dev/null on each of the descriptors 0, 1 and 2 that is closed, write-only, and remembers
+// which were.
 // Call it first in main, before any Qt object exists: a file opened later takes the lowest free
 // number, so Qt's own descriptors (its event notifier among them) would otherwise take a closed
 // standard descriptor's number, and a result meant for standard output would go into them.

@@ -1,8 +1,10 @@
 #include "ValuesFile.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <optional>
 
 #include "ErrorInfo.h"
 #include "PrintableText.h"
@@ -55,18 +57,64 @@ QString positionOf(const QByteArray& bytes, qsizetype offset) {
         .arg(QString::fromUtf8(before.sliced(lineStart)).size() + 1);
 }
 
+// `problem` (if any) and what the file should hold instead.
+[[noreturn]] void failAsNoObject(const QString& path, const QString& problem = QString()) {
+    failWith(path, problem + QStringLiteral("it must hold a JSON object, such as {\"%1\": "
+                                            "\"Sales\"}.")
+                                 .arg(QLatin1String(describe(InputField::ProjAName).key)));
+}
+
+// Whether the bytes are one JSON value, such as a string or a number: Qt's parser takes only an
+// object or an array as a whole document.
+bool isOneJsonValue(const QByteArray& bytes) {
+    const QJsonDocument wrapped = QJsonDocument::fromJson('[' + bytes + ']');
+    return wrapped.isArray() && wrapped.array().size() == 1;
+}
+
 QJsonObject parseObject(const QString& path, const QByteArray& bytes) {
+    if (bytes.trimmed().isEmpty()) {
+        failAsNoObject(path, QStringLiteral("it is empty; "));
+    }
     QJsonParseError error{};
     const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError) {
+    if (error.error != QJsonParseError::NoError && !isOneJsonValue(bytes)) {
         failWith(path, QStringLiteral("not valid JSON at %1: %2.")
                            .arg(positionOf(bytes, error.offset), error.errorString()));
     }
     if (!document.isObject()) {
-        failWith(path, QStringLiteral("it must hold a JSON object, such as {\"%1\": \"Sales\"}.")
-                           .arg(QLatin1String(describe(InputField::ProjAName).key)));
+        failAsNoObject(path);
     }
     return document.object();
+}
+
+// A whole number as its decimal digits, as far as JSON parsers keep it exactly (2^53).
+std::optional<QString> wholeNumberText(const QJsonValue& value) {
+    constexpr qint64 kLargestExact = qint64(1) << 53;
+    const qint64 number = value.toInteger(kLargestExact + 1);
+    if (number > kLargestExact || number < -kLargestExact) {
+        return std::nullopt;
+    }
+    return QString::number(number);
+}
+
+// The text a value gives its field: a string as it is, a whole number as its digits.
+QString fieldText(const QString& path, const QString& key, const QJsonValue& value) {
+    if (!value.isString()) {
+        if (auto digits = wholeNumberText(value)) {
+            return *digits;
+        }
+        failWith(path, QStringLiteral("the value of %1 is not a string or a whole number up to "
+                                      "2^53.")
+                           .arg(quotedKey(key)));
+    }
+    const QString text = value.toString();
+    // "\ud800" is valid JSON, but a lone surrogate is no character and has no UTF-8.
+    if (!text.isValidUtf16()) {
+        failWith(path, QStringLiteral("the value of %1 holds a lone surrogate, which is not "
+                                      "valid Unicode.")
+                           .arg(quotedKey(key)));
+    }
+    return text;
 }
 
 const FieldDescription* fieldWithKey(const QString& key) {
@@ -99,18 +147,7 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
                                .arg(quotedKey(it.key()),
                                     QLatin1String(describe(InputField::ProjAName).key)));
         }
-        if (!it.value().isString()) {
-            failWith(path,
-                     QStringLiteral("the value of %1 is not a string.").arg(quotedKey(it.key())));
-        }
-        const QString value = it.value().toString();
-        // "\ud800" is valid JSON, but a lone surrogate is no character and has no UTF-8.
-        if (!value.isValidUtf16()) {
-            failWith(path, QStringLiteral("the value of %1 holds a lone surrogate, which is not "
-                                          "valid Unicode.")
-                               .arg(quotedKey(it.key())));
-        }
-        values[field->field] = value;
+        values[field->field] = fieldText(path, it.key(), it.value());
     }
     return values;
 }

@@ -17,7 +17,7 @@ ErrorInfo currentErrorInfo() {
     } catch (const ComponentError& error) {
         return error.info();
     } catch (const std::bad_alloc&) {
-        return {static_cast<int>(ErrorNumber::OutOfMemory), QStringLiteral("Out of memory."),
+        return {static_cast<int>(ErrorNumber::OutOfMemory), QStringLiteral("Out of memory"),
                 QStringLiteral("brindlewick")};
     } catch (const std::exception& error) {
         return {static_cast<int>(ErrorNumber::Unexpected), QString::fromUtf8(error.what()),

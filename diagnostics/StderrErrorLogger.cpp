@@ -1,8 +1,8 @@
 #include "StderrErrorLogger.h"
 
-#include <cstdio>
-
 namespace brindlewick {
+
+Q_LOGGING_CATEGORY(reportsCategory, "brindlewick", QtInfoMsg)
 
 namespace {
 
@@ -51,8 +51,8 @@ void appendQuoted(QString& line, const QString& text) {
 
 }  // namespace
 
-QString formatLogLine(const QString& message, const ErrorInfo* error, qint32 level, qint32 mask) {
-    QString line = QStringLiteral("brindlewick: level=%1 mask=%2 message=").arg(level).arg(mask);
+QString formatReport(const QString& message, const ErrorInfo* error, qint32 level, qint32 mask) {
+    QString line = QStringLiteral("level=%1 mask=%2 message=").arg(level).arg(mask);
     appendQuoted(line, message);
     if (error != nullptr) {
         line += QStringLiteral(" error=%1 description=").arg(error->number);
@@ -60,18 +60,17 @@ QString formatLogLine(const QString& message, const ErrorInfo* error, qint32 lev
         line += QStringLiteral(" source=");
         appendQuoted(line, error->source);
     }
-    line += u'\n';
     return line;
 }
 
 void StderrErrorLogger::LogMessage(QString& message, const ErrorInfo* error, qint32& level,
                                    qint32& mask) {
-    if (traces_ == Traces::Hidden && level >= kLowestTraceLevel) {
-        return;
+    const QString report = formatReport(message, error, level, mask);
+    if (level >= kLowestTraceLevel) {
+        qCDebug(reportsCategory).noquote() << report;
+    } else {
+        qCWarning(reportsCategory).noquote() << report;
     }
-    const QByteArray line = formatLogLine(message, error, level, mask).toUtf8();
-    std::fwrite(line.constData(), 1, static_cast<size_t>(line.size()), stderr);
-    std::fflush(stderr);
 }
 
 }  // namespace brindlewick

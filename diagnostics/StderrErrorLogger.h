@@ -1,27 +1,28 @@
 #pragma once
 
+#include <QLoggingCategory>
+
 #include "ErrorLogger.h"
 
 namespace brindlewick {
 
-// Formats one report as a single line; control characters in the texts are escaped so that a
-// report never spans two lines. The format is documented in README ("Diagnostics").
-QString formatLogLine(const QString& message, const ErrorInfo* error, qint32 level, qint32 mask);
+// The Qt logging category the reports go out under. It is named after the program, so that Qt's
+// default message format prints a report as "brindlewick: level=...". Failures are warnings,
+// shown unless turned off; traces are debug messages, off unless turned on
+// (QT_LOGGING_RULES="brindlewick.debug=true").
+Q_DECLARE_LOGGING_CATEGORY(reportsCategory)
 
-// Whether a logger passes on the trace reports (level 4 and above) or only the failures.
-enum class Traces { Shown, Hidden };
+// Formats one report as a single line, without the category's prefix; control characters in
+// the texts are escaped so that a report never spans two lines. The format is documented in
+// README ("Diagnostics").
+QString formatReport(const QString& message, const ErrorInfo* error, qint32 level, qint32 mask);
 
-// The default logger: one line per report on standard error, where a desktop session's journal
-// collects it. Diagnostics are best effort, so a failed write is not a failure of the report.
-// The window shows every report; the command line hides the traces unless asked for them, so
-// that a run that succeeds prints nothing.
+// The default logger: each report is one message of reportsCategory, a warning for a failure
+// and a debug message for a trace. Qt's default message handler writes it on standard error,
+// where a desktop session's journal collects it.
 class StderrErrorLogger final : public ErrorLogger {
   public:
-    explicit StderrErrorLogger(Traces traces = Traces::Shown) : traces_(traces) {}
     void LogMessage(QString& message, const ErrorInfo* error, qint32& level, qint32& mask) override;
-
-  private:
-    Traces traces_;
 };
 
 }  // namespace brindlewick

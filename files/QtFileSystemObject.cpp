@@ -146,8 +146,13 @@ class QtTextStream final : public TextStream {
 };
 
 // A descriptor of its own for standard input, which the stream closes when done. It shares
-// standard input's flags, so they are left as they are.
+// standard input's flags, so they are left as they are. A standard input that is closed, or
+// open only for writing (as main leaves a closed one), cannot be read.
 int duplicateStandardInput() {
+    const int flags = ::fcntl(STDIN_FILENO, F_GETFL);
+    if (flags < 0 || (flags & O_ACCMODE) == O_WRONLY) {
+        failWith(ErrorNumber::FileOpen, QStringLiteral("standard input is closed"));
+    }
     const int descriptor = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
     if (descriptor < 0) {
         failWithErrno(ErrorNumber::FileOpen, errno);

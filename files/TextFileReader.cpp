@@ -14,7 +14,8 @@ constexpr qint32 kFailureMask = 1;
 
 }  // namespace
 
-QString GetBodyFromTextFile(QString path, qint32 formatSelector) {
+QString GetBodyFromTextFile(QString path, qint32 formatSelector,
+                            std::optional<ErrorInfo>* failure) {
     // Declared in this order so that, on every path, the stream is released before the
     // file-system object.
     std::unique_ptr<FileSystemObject> fileSystem;
@@ -33,6 +34,9 @@ QString GetBodyFromTextFile(QString path, qint32 formatSelector) {
         Components::textConversionService().ConvertText(std::move(body), converted);
         return converted;
     } catch (...) {
+        if (failure != nullptr) {
+            *failure = currentErrorInfo();
+        }
         reportCurrentFailure(QStringLiteral(".GetBodyFromTextFile, File:") + path, kFailureLevel,
                              kFailureMask);
         stream.reset();

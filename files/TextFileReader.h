@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QString>
+#include <optional>
+
+#include "ErrorInfo.h"
 
 namespace brindlewick {
 
@@ -14,9 +17,11 @@ inline constexpr qint32 SystemDefault = 2;
 // Named as its trace and failure reports print it.
 // The whole text of the file at `path`, read in the selected format and passed through the
 // shared TextConversionService. Leaves a start trace with the logger before it touches the file.
-// A failure is reported to the logger and gives the empty string; only a failure of that report
+// A failure is reported to the logger and gives the empty string, and `failure`, when given,
+// receives its error information, so that the caller can say why; only a failure of that report
 // reaches the caller.
-QString GetBodyFromTextFile(QString path, qint32 formatSelector);
+QString GetBodyFromTextFile(QString path, qint32 formatSelector,
+                            std::optional<ErrorInfo>* failure = nullptr);
 
 // Named as the reports of its caller print it.
 // The file-system object's format value for a selector: 0 gives FileFormat::Ansi, 1

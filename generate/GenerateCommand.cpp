@@ -37,7 +37,8 @@ QString readTemplate(const QString& applicationFolder, QString& path) {
     if (lookedUp) {
         Components::filePathService().ResolvePath(folder, fileName, path);
     }
-    QString templateText = GetBodyFromTextFile(path, FormatSelector::Ansi);
+    std::optional<ErrorInfo> readFailure;
+    QString templateText = GetBodyFromTextFile(path, FormatSelector::Ansi, &readFailure);
     if (templateText.isEmpty()) {
         // An empty template would clear the output and show nothing: say why instead.
         if (lookedUp && !QFileInfo::exists(path)) {
@@ -45,7 +46,8 @@ QString readTemplate(const QString& applicationFolder, QString& path) {
                 ErrorNumber::TemplateNotFound,
                 describeMissingTemplate(fileName, templateSearchFolders(applicationFolder)));
         }
-        failGenerate(ErrorNumber::TemplateUnreadable, describeUnreadableTemplate(path));
+        failGenerate(ErrorNumber::TemplateUnreadable,
+                     describeUnreadableTemplate(path, readFailure));
     }
     // Loaded as it is, such a file would fill the output with NUL characters.
     const QString nulFailure = describeNulBytes(templateText, path);

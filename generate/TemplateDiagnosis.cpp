@@ -1,38 +1,48 @@
 #include "TemplateDiagnosis.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <algorithm>
 #include <array>
 
-#include "Components.h"
-#include "ErrorInfo.h"
 #include "StandardFilePathService.h"
 
 namespace brindlewick {
 
 namespace {
 
-// Why the file cannot be opened, in the file-system object's words; empty when it opens.
-QString openFailureReason(const QString& path) {
-    try {
-        const std::unique_ptr<FileSystemObject> fileSystem = Components::newFileSystemObject();
-        fileSystem->OpenTextFile(path, IoMode::ForReading, false, FileFormat::Ansi)->Close();
-        return QString();
-    } catch (...) {
-        return currentErrorInfo().description;
+// Why the read gave no text: the reader's failure or, since only a regular file's size says so,
+// that the file is empty.
+QString reasonForNoText(const QString& path, const std::optional<ErrorInfo>& readFailure) {
+    if (readFailure) {
+        return readFailure->description;
     }
+    const QFileInfo file(path);
+    return file.isFile() && file.size() == 0 ? QStringLiteral("The file is empty") : QString();
 }
 
-// Only a regular file's size says it is empty: a pipe or device has none, and a reason that
-// its read gave cannot be had again without reading it again.
-QString reasonForNoText(const QString& path) {
-    const QString reason = openFailureReason(path);
-    const QFileInfo file(path);
-    if (reason.isEmpty() && file.isFile() && file.size() == 0) {
-        return QStringLiteral("The file is empty");
+// Where the user's own template goes and the installed default to start it from, when there
+// is one, a line each.
+QString howToAddTemplate(const QString& fileName) {
+    const QString ownFolder = userDataFolder();
+    if (ownFolder.isEmpty()) {
+        return QString();
     }
-    return reason;
+    QString lines = QStringLiteral("\nTo use your own template, save it as ") +
+                    QDir(ownFolder).filePath(fileName);
+    for (const QString& folder : applicationDataFolders()) {
+        const QString installedDefault =
+            QDir(folder).filePath(QStringLiteral("default/") + fileName);
+        if (QFileInfo(installedDefault).isFile()) {
+            return lines + QStringLiteral("\nTo start from the default, copy %1 there")
+                               .arg(installedDefault);
+        }
+    }
+    return lines;
 }
+
+// Too few NULs say nothing of their parity: a stray one is no sign of UTF-16.
+constexpr qsizetype kFewestNulsToJudge = 4;
 
 // Whether at least nine in ten of the NULs in `text` stand at even positions, or at odd ones.
 // Such a text is read one character a byte (as Windows-1252, or as UTF-8 when it is ASCII), so
@@ -43,7 +53,7 @@ bool nulsFallMostlyOnOneParity(QStringView text) {
         ++nulsAt[i % 2];
     }
     const qsizetype all = nulsAt[0] + nulsAt[1];
-    return std::max(nulsAt[0], nulsAt[1]) * 10 >= all * 9;
+    return all >= kFewestNulsToJudge && std::max(nulsAt[0], nulsAt[1]) * 10 >= all * 9;
 }
 
 }  // namespace
@@ -58,12 +68,13 @@ QStringList templateSearchFolders(const QString& applicationFolder) {
 QString describeMissingTemplate(const QString& fileName, const QStringList& foldersSearched) {
     return QStringLiteral("No %1 was found in any of these folders, searched in this order:\n")
                .arg(fileName) +
-           foldersSearched.join(u'\n');
+           foldersSearched.join(u'\n') + howToAddTemplate(fileName);
 }
 
-QString describeUnreadableTemplate(const QString& path) {
+QString describeUnreadableTemplate(const QString& path,
+                                   const std::optional<ErrorInfo>& readFailure) {
     QString message = QStringLiteral("The template file could not be read or is empty:\n") + path;
-    const QString reason = reasonForNoText(path);
+    const QString reason = reasonForNoText(path, readFailure);
     if (!reason.isEmpty()) {
         message += QStringLiteral("\nReason: ") + reason;
     }

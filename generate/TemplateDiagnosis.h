@@ -1,6 +1,9 @@
 #pragma once
 
 #include <QStringList>
+#include <optional>
+
+#include "ErrorInfo.h"
 
 namespace brindlewick {
 
@@ -12,18 +15,20 @@ namespace brindlewick {
 // folder, then the application's absolute data folders (applicationDataFolders).
 QStringList templateSearchFolders(const QString& applicationFolder);
 
-// No file of that name in any of the folders: says so and lists them, one a line, in order.
+// No file of that name in any of the folders: says so and lists them, one a line, in order, then
+// names the place of the user's own file and the installed default to start it from, if any.
 QString describeMissingTemplate(const QString& fileName, const QStringList& foldersSearched);
 
-// A template file that exists but gave no text: names it and adds the reason when the
-// file-system object gives one on opening it (the file is opened, not read again) or the file
-// has no bytes at all.
-QString describeUnreadableTemplate(const QString& path);
+// A template file that gave no text: names it and adds the reason, the read's own failure or,
+// for a regular file with no bytes at all, that it is empty.
+QString describeUnreadableTemplate(const QString& path,
+                                   const std::optional<ErrorInfo>& readFailure);
 
 // A template text holding a NUL is no text this program reads: read byte for byte, a file saved
 // as UTF-16 without a byte-order mark gives a NUL for the high byte of every character below
 // U+0100, and other binary files give them anywhere. Names the file and says which it looks
-// like: UTF-16 when the NULs stand mostly at every other byte, not text otherwise. Empty when
+// like: UTF-16 when there are a few NULs and they stand mostly at every other byte, not text
+// otherwise. Empty when
 // the text holds no NUL.
 QString describeNulBytes(QStringView text, const QString& path);
 

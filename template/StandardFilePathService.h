@@ -6,11 +6,14 @@
 
 namespace brindlewick {
 
-// The application's standard data folders (~/.local/share/brindlewick, then
-// /usr/local/share/brindlewick and /usr/share/brindlewick, or those of XDG_DATA_HOME and
-// XDG_DATA_DIRS), in search order. Relative entries, which would name a folder below the working
-// folder, are left out, as the XDG base-directory rules require; so is a data home below a
-// relative HOME.
+// The user's own data folder for the program: $XDG_DATA_HOME/brindlewick, or
+// ~/.local/share/brindlewick when XDG_DATA_HOME is unset or relative. Empty when HOME is
+// relative too, since a relative folder would lie below the working folder.
+QString userDataFolder();
+
+// The application's standard data folders in search order: userDataFolder(), then brindlewick/ in
+// each absolute folder of XDG_DATA_DIRS, or in /usr/local/share and /usr/share when it has none.
+// A relative entry is invalid and ignored, as the XDG base-directory rules require.
 QStringList applicationDataFolders();
 
 // folder/fileName when that file exists; otherwise the first fileName found in the application's

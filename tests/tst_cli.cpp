@@ -92,12 +92,16 @@ class TestCommandLine : public QObject {
         // A copy of the program with no template beside it, which has to look one up.
         QVERIFY(QDir().mkpath(dir_.path(QStringLiteral("bin"))));
         QVERIFY(QFile::copy(QStringLiteral(BRINDLEWICK_PROGRAM), dir_.path("bin/brindlewick")));
-        // A working folder that holds a template where a relative data folder would find it.
+        // A working folder that holds a template where a relative data folder would find it,
+        // and a home folder with the user's own template.
         for (const char* folder : {"work/brindlewick", "work/.local/share/brindlewick"}) {
             QVERIFY(QDir().mkpath(dir_.path(QString::fromLatin1(folder))));
             dir_.write(QString::fromLatin1(folder) + QStringLiteral("/Template.txt"),
                        "{2} from the working folder\n");
         }
+        QVERIFY(QDir().mkpath(dir_.path(QStringLiteral("home/.local/share/brindlewick"))));
+        dir_.write(QStringLiteral("home/.local/share/brindlewick/Template.txt"),
+                   "{2} from the home folder\n");
     }
 
     // Twelve values in the order of the value options; an empty one is not given at all.
@@ -163,16 +167,29 @@ class TestCommandLine : public QObject {
         QTest::addColumn<QByteArray>("templateBytes");
         QTest::addColumn<QString>("outputName");
         QTest::addColumn<QString>("said");
-        QTest::newRow("template missing") << "{dir}/missing.txt" << QByteArray() << "out.txt"
-                                          << "missing.txt";
-        QTest::newRow("template is a folder") << "{dir}" << QByteArray() << "out.txt"
-                                              << "{dir}";
-        QTest::newRow("template empty") << "{dir}/empty.txt" << QByteArray("") << "out.txt"
-                                        << "empty.txt";
-        QTest::newRow("syntax error") << "{dir}/bad.txt" << QByteArray("a\nb {12}") << "out.txt"
-                                      << "line 2, column 3";
+        // The message box's lines, joined so that the sentences stay apart.
+        const QString unreadable =
+            QStringLiteral("brindlewick: The template file could not be read or is empty: ");
+        QTest::newRow("template missing")
+            << "{dir}/missing.txt" << QByteArray() << "out.txt"
+            << unreadable + "{dir}/missing.txt; reason: No such file or directory";
+        QTest::newRow("template is a folder")
+            << "{dir}" << QByteArray() << "out.txt" << unreadable + "{dir}; reason: Is a directory";
+        QTest::newRow("template empty")
+            << "{dir}/empty.txt" << QByteArray("") << "out.txt"
+            << unreadable + "{dir}/empty.txt; reason: The file is empty";
+        QTest::newRow("template is /dev/null")
+            << "/dev/null" << QByteArray() << "out.txt" << unreadable + "/dev/null";
+        QTest::newRow("syntax error")
+            << "{dir}/bad.txt" << QByteArray("a\nb {12}") << "out.txt"
+            << "brindlewick: Template error at line 2, column 3: {12} is out of range; use {0} to "
+               "{11}. Template file: {dir}/bad.txt";
         QTest::newRow("NUL bytes")
             << "{dir}/binary.txt" << QByteArray("{0}\0\0\0\0", 7) << "out.txt"
+            << "brindlewick: The template file is not a text file (it contains NUL bytes): "
+               "{dir}/binary.txt; save it as UTF-8 and try again.";
+        QTest::newRow("a single NUL byte")
+            << "{dir}/nul.txt" << QByteArray("Hello {2}\0 and more\n", 20) << "out.txt"
             << "is not a text file (it contains NUL bytes)";
         QTest::newRow("output cannot be written")
             << "{dir}/good.txt" << QByteArray("{0}") << "no-such-folder/out.txt"
@@ -197,6 +214,8 @@ class TestCommandLine : public QObject {
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.out, QByteArray());
         QVERIFY2(failureLine(run).contains(said), run.err.constData());
+        // One line, without --verbose.
+        QCOMPARE(run.err.count('\n'), 1);
         QFile file(previous);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QCOMPARE(file.readAll(), QByteArray("previous result"));
@@ -241,16 +260,35 @@ class TestCommandLine : public QObject {
             << QStringList{"generate", "--template"} << QByteArray() << 2 << "--template";
         QTest::newRow("stray argument")
             << QStringList{"generate", "extra"} << QByteArray() << 2 << "'extra'";
+        QTest::newRow("-- ends the options")
+            << QStringList{"generate", "--", "--verbose"} << QByteArray() << 2 << "'--verbose'";
+        QTest::newRow("version with an extra argument")
+            << QStringList{"--version", "extra"} << QByteArray() << 2 << "'extra'";
+        for (const char* option : {"--template", "--values", "--output"}) {
+            QTest::addRow("empty %s", option)
+                << QStringList{"generate", option, ""} << QByteArray() << 2
+                << QString::fromLatin1(option) + " needs a file name";
+        }
+        QTest::newRow("values file is /dev/null")
+            << QStringList{"generate", "--values", "/dev/null"} << QByteArray() << 2
+            << "Values file /dev/null: it is empty; it must hold a JSON object";
         QTest::newRow("values file missing") << values << QByteArray() << 2 << "No such file";
         QTest::newRow("values file is a folder")
             << QStringList{"generate", "--values", "{dir}"} << QByteArray() << 2 << "directory";
         QTest::newRow("invalid JSON")
             << values << QByteArray("{\n \"project-a-name\": \"x\",\n}") << 2 << "line 3, column";
         QTest::newRow("not an object") << values << QByteArray("[\"x\"]") << 2 << "object";
+        QTest::newRow("a string, not an object")
+            << values << QByteArray("\"str\"\n") << 2 << "v.json: it must hold a JSON object";
         QTest::newRow("unknown key")
             << values << QByteArray("{\"project-c-name\": \"x\"}") << 2 << "\"project-c-name\"";
-        QTest::newRow("value not a string")
-            << values << QByteArray("{\"project-a-id\": 7}") << 2 << "\"project-a-id\"";
+        QTest::newRow("value a fraction") << values << QByteArray("{\"project-a-id\": 7.5}") << 2
+                                          << "\"project-a-id\" is not a string or a whole number";
+        QTest::newRow("whole number past 2^53")
+            << values << QByteArray("{\"project-a-id\": 9007199254740993}") << 2
+            << "\"project-a-id\" is not a string or a whole number";
+        QTest::newRow("value true") << values << QByteArray("{\"project-a-id\": true}") << 2
+                                    << "\"project-a-id\" is not a string";
         QTest::newRow("lone surrogate in a value")
             << values << QByteArray("{\"project-a-id\": \"7\\ud800\"}") << 2
             << "\"project-a-id\" holds a lone surrogate";
@@ -285,8 +323,9 @@ class TestCommandLine : public QObject {
         }
         QCOMPARE(run.out, QByteArray());
         QVERIFY2(failureLine(run).contains(said), run.err.constData());
-        QVERIFY(run.err.contains("--help"));
-        // Two short lines that cannot drive the terminal.
+        // Two short lines that cannot drive the terminal, the second pointing to --help.
+        QCOMPARE(run.err.count('\n'), 2);
+        QVERIFY(run.err.endsWith("\nTry 'brindlewick --help' for more information.\n"));
         QVERIFY(run.err.size() < 1000);
         QVERIFY(!run.err.contains('\x1b'));
     }
@@ -321,12 +360,34 @@ class TestCommandLine : public QObject {
         QTest::newRow("standard input for both")
             << "\"$B\" generate --template - --values - </dev/null" << 2 << QByteArray()
             << "--template and --values cannot both read standard input.";
+        QTest::newRow("standard input for both, once as /dev/stdin")
+            << "echo '{}' | \"$B\" generate --template /dev/stdin --values -" << 2 << QByteArray()
+            << "--template and --values cannot both read standard input.";
+        QTest::newRow("values from a closed standard input")
+            << "\"$B\" generate --values - --template {dir}/template.txt <&-" << 2 << QByteArray()
+            << "brindlewick: Values file -: standard input is closed\n";
+        QTest::newRow("template from a closed standard input")
+            << "\"$B\" generate --template - <&-" << 1 << QByteArray()
+            << "brindlewick: The template file could not be read or is empty: -; reason: standard "
+               "input is closed\n";
+        QTest::newRow("values with a byte-order mark and a whole number")
+            << "printf '\\xef\\xbb\\xbf{\"project-a-name\": \"Sales\", \"project-a-id\": 1001}' | "
+               "\"$B\" generate --values - --template <(printf 'N={2} {0}')"
+            << 0 << QByteArray("N=Sales 1001") << "";
+        QTest::newRow("bare generate looks the template up")
+            << "\"$B\" generate | head -n 1" << 0
+            << QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n") << "";
         QTest::newRow("--verbose shows the trace")
             << "\"$B\" generate --verbose --template <(printf 'N={2}')" + sales << 0 << salesOut
             << ".GetBodyFromTextFile, Start, File:/dev/fd/";
-        QTest::newRow("-d shows the trace")
-            << "\"$B\" generate -d --template <(printf 'N={2}')" + sales << 0 << salesOut
-            << ".GetBodyFromTextFile, Start";
+        QTest::newRow("-d shows the reports before the failure's line")
+            << "\"$B\" generate -d --template missing.txt" << 1 << QByteArray()
+            << "brindlewick: level=4 mask=128 message=\".GetBodyFromTextFile, Start, "
+               "File:missing.txt\"\nbrindlewick: level=2 mask=1 "
+               "message=\".GetBodyFromTextFile, File:missing.txt\" error=2001 description=\"No "
+               "such file or directory\" source=\"FileSystemObject\"\nbrindlewick: The template "
+               "file could not be read or is empty: missing.txt; reason: No such file or "
+               "directory\n";
         QTest::newRow("file name not UTF-8")
             << "printf 'N={2}' >{dir}/t$'\\xe9'.txt; \"$B\" generate --template "
                "{dir}/t$'\\xe9'.txt; status=$?; rm {dir}/t$'\\xe9'.txt; exit $status"
@@ -345,12 +406,20 @@ class TestCommandLine : public QObject {
             << "\"$B\"" << 1 << QByteArray()
             << "brindlewick: no display to open the window on; to generate without a window, use "
                "'brindlewick generate' (see --help)\n";
+        QTest::newRow("a display nothing listens on")
+            << "DISPLAY=:7737 \"$B\"" << 1 << QByteArray()
+            << "brindlewick: cannot open the window: could not connect to display :7737; to "
+               "generate without a window, use 'brindlewick generate' (see --help)\n";
+        QTest::newRow("-platform opens the window without a display")
+            << "\"$B\" -platform offscreen 2>/dev/null & sleep 1; kill $! && echo up; wait $!"
+            << 143 << QByteArray("up\n") << "";
         QTest::newRow("absolute XDG_DATA_HOME is searched")
             << "cd {dir}/work && XDG_DATA_HOME=$PWD {lookup}" + sales << 0
             << QByteArray("Sales from the working folder\n") << "";
-        QTest::newRow("relative XDG_DATA_HOME is not")
-            << "cd {dir}/work && XDG_DATA_HOME=. XDG_DATA_DIRS=/none {lookup}" + sales << 1
-            << QByteArray() << "No Template.txt was found";
+        QTest::newRow("relative XDG_DATA_HOME counts as unset")
+            << "cd {dir}/work && HOME={dir}/home XDG_DATA_HOME=. XDG_DATA_DIRS=/none {lookup}" +
+                   sales
+            << 0 << QByteArray("Sales from the home folder\n") << "";
         QTest::newRow("relative XDG_DATA_DIRS entry is not")
             << "cd {dir}/work && XDG_DATA_HOME=/none XDG_DATA_DIRS=.:/none {lookup}" + sales << 1
             << QByteArray() << "No Template.txt was found";

@@ -181,12 +181,13 @@ class TestCommand : public QObject {
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path("home")));
         qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_.path("local") + ':' + dir_.path("usr")));
         runGenerateCommand(view_, QStringLiteral("/nonexistent"));
-        QCOMPARE(
-            view_.failures,
-            QStringList({"No Template.txt was found in any of these folders, searched in "
-                         "this order:\n/nonexistent\n" +
-                         dir_.path("home/tst_command") + '\n' + dir_.path("local/tst_command") +
-                         '\n' + dir_.path("usr/tst_command")}));
+        QCOMPARE(view_.failures,
+                 QStringList({"No Template.txt was found in any of these folders, searched in "
+                              "this order:\n/nonexistent\n" +
+                              dir_.path("home/tst_command") + '\n' +
+                              dir_.path("local/tst_command") + '\n' + dir_.path("usr/tst_command") +
+                              "\nTo use your own template, save it as " +
+                              dir_.path("home/tst_command/Template.txt")}));
         QCOMPARE(records_->size(), 2);  // start trace and failure report
         QCOMPARE(view_.output, QStringLiteral("previous output"));
     }

@@ -1,6 +1,5 @@
 #include <QCoreApplication>
 #include <QDir>
-#include <QStandardPaths>
 #include <QTest>
 
 #include "BraceTemplateEngine.h"
@@ -283,16 +282,14 @@ class TestComponents : public QObject {
         QTest::addColumn<bool>("withError");
         QTest::addColumn<QString>("line");
         QTest::newRow("trace") << ".GetBodyFromTextFile, Start, File:/t/T.txt" << false
-                               << "brindlewick: level=4 mask=128 message=\".GetBodyFromTextFile, "
-                                  "Start, File:/t/T.txt\"\n";
+                               << "level=4 mask=128 message=\".GetBodyFromTextFile, Start, "
+                                  "File:/t/T.txt\"";
         QTest::newRow("failure with escapes")
             << ".GetBodyFromTextFile, File:/a\nb\t\"c\"\\" << true
-            << "brindlewick: level=2 mask=1 message=\".GetBodyFromTextFile, "
-               "File:/a\\nb\\t\\\"c\\\"\\\\\" "
-               "error=2001 description=\"No such file or directory\" source=\"FileSystemObject\"\n";
-        QTest::newRow("other controls")
-            << QStringLiteral("x\u0001\u2028\u007F") << false
-            << "brindlewick: level=4 mask=128 message=\"x\\u0001\\u2028\\u007f\"\n";
+            << "level=2 mask=1 message=\".GetBodyFromTextFile, File:/a\\nb\\t\\\"c\\\"\\\\\" "
+               "error=2001 description=\"No such file or directory\" source=\"FileSystemObject\"";
+        QTest::newRow("other controls") << QStringLiteral("x\u0001\u2028\u007F") << false
+                                        << "level=4 mask=128 message=\"x\\u0001\\u2028\\u007f\"";
     }
     void logLineIsOneLine() {
         QFETCH(QString, message);
@@ -300,16 +297,48 @@ class TestComponents : public QObject {
         QFETCH(QString, line);
         const ErrorInfo error{2001, QStringLiteral("No such file or directory"),
                               QStringLiteral("FileSystemObject")};
-        QCOMPARE(formatLogLine(message, withError ? &error : nullptr, withError ? 2 : 4,
-                               withError ? 1 : 128),
+        QCOMPARE(formatReport(message, withError ? &error : nullptr, withError ? 2 : 4,
+                              withError ? 1 : 128),
                  line);
+    }
+
+    // A relative folder is invalid and counts as unset: the working folder is never searched.
+    void dataFoldersIgnoreRelativeFolders_data() {
+        QTest::addColumn<QByteArray>("home");
+        QTest::addColumn<QByteArray>("dataHome");
+        QTest::addColumn<QByteArray>("dataDirs");
+        QTest::addColumn<QStringList>("folders");
+        QTest::newRow("absolute") << QByteArray("/h") << QByteArray("/dh") << QByteArray("/a:/b")
+                                  << QStringList{"/dh/brindlewick", "/a/brindlewick",
+                                                 "/b/brindlewick"};
+        QTest::newRow("relative XDG_DATA_HOME")
+            << QByteArray("/h") << QByteArray("rel") << QByteArray("/a")
+            << QStringList{"/h/.local/share/brindlewick", "/a/brindlewick"};
+        QTest::newRow("relative XDG_DATA_DIRS")
+            << QByteArray("/h") << QByteArray() << QByteArray("rel:.:")
+            << QStringList{"/h/.local/share/brindlewick", "/usr/local/share/brindlewick",
+                           "/usr/share/brindlewick"};
+        QTest::newRow("relative HOME") << QByteArray(".") << QByteArray() << QByteArray("rel:/a")
+                                       << QStringList{"/a/brindlewick"};
+    }
+    void dataFoldersIgnoreRelativeFolders() {
+        QFETCH(QByteArray, home);
+        QFETCH(QByteArray, dataHome);
+        QFETCH(QByteArray, dataDirs);
+        QFETCH(QStringList, folders);
+        const QByteArray realHome = qgetenv("HOME");
+        qputenv("HOME", home);
+        qputenv("XDG_DATA_HOME", dataHome);
+        qputenv("XDG_DATA_DIRS", dataDirs);
+        const QStringList found = applicationDataFolders();
+        qputenv("HOME", realHome);
+        QCOMPARE(found, folders);
     }
 
     void pathServicePrefersTheProgramFolder() {
         TempDir programDir;
         TempDir dataHome;
         qputenv("XDG_DATA_HOME", QFile::encodeName(dataHome.path(QString())));
-        QStandardPaths::setTestModeEnabled(false);
         QString folder = programDir.path(QString());
         QString fileName = QStringLiteral("Template.txt");
         QString result;

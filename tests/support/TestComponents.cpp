@@ -1,5 +1,7 @@
 #include "TestComponents.h"
 
+#include <new>
+
 namespace brindlewick::test {
 
 namespace {
@@ -68,8 +70,17 @@ class FailingEngine final : public TemplateEngine {
 
 class UnreadableStream final : public TextStream {
   public:
-    QString ReadAll() override { failAs(QStringLiteral("TestStream.ReadAll")); }
+    explicit UnreadableStream(FileFailure when) : when_(when) {}
+    QString ReadAll() override {
+        if (when_ == FileFailure::OutOfMemoryAtRead) {
+            throw std::bad_alloc();
+        }
+        failAs(QStringLiteral("TestStream.ReadAll"));
+    }
     void Close() override {}
+
+  private:
+    FileFailure when_;
 };
 
 class FailingFileSystem final : public FileSystemObject {
@@ -79,7 +90,7 @@ class FailingFileSystem final : public FileSystemObject {
         if (when_ == FileFailure::AtOpen) {
             failAs(QStringLiteral("TestFileSystem.OpenTextFile"));
         }
-        return std::make_unique<UnreadableStream>();
+        return std::make_unique<UnreadableStream>(when_);
     }
 
   private:

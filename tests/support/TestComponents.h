@@ -40,7 +40,7 @@ void installFailingConverter();
 enum class EngineFailure { AtLoad, AtRender };
 void installFailingEngine(EngineFailure when);
 
-enum class FileFailure { AtOpen, AtRead };
+enum class FileFailure { AtOpen, AtRead, OutOfMemoryAtRead };
 void installFailingFileSystem(FileFailure when);
 
 // The error information the failing test components throw.
