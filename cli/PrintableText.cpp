@@ -1,5 +1,7 @@
 #include "PrintableText.h"
 
+#include "EscapedText.h"
+
 namespace brindlewick {
 
 namespace {
@@ -12,12 +14,22 @@ QString byteEscape(uint value) {
     return QStringLiteral("\\x%1").arg(value, 2, 16, QLatin1Char('0'));
 }
 
-QString unitEscape(uint unit) {
-    return QStringLiteral("\\u%1").arg(unit, 4, 16, QLatin1Char('0'));
+bool isPairAt(QStringView text, qsizetype i) {
+    return i >= 0 && i + 1 < text.size() && text[i].isHighSurrogate() &&
+           text[i + 1].isLowSurrogate();
 }
 
-QString escapedControl(QChar c) {
-    switch (c.unicode()) {
+// The escape of a control character or of a lone surrogate; nothing for any other unit.
+QString terminalEscape(QStringView text, qsizetype at) {
+    const char16_t unit = text[at].unicode();
+    if (text[at].isSurrogate() && !isPairAt(text, at) && !isPairAt(text, at - 1)) {
+        const bool byte = unit >= kFirstByteSurrogate && unit <= kLastByteSurrogate;
+        return byte ? byteEscape(unit - 0xDC00u) : unicodeEscape(unit);
+    }
+    if (text[at].category() != QChar::Other_Control) {
+        return QString();
+    }
+    switch (unit) {
         case u'\n':
             return QStringLiteral("\\n");
         case u'\r':
@@ -25,40 +37,14 @@ QString escapedControl(QChar c) {
         case u'\t':
             return QStringLiteral("\\t");
         default:
-            return byteEscape(c.unicode());
+            return byteEscape(unit);
     }
-}
-
-QString escapedLoneSurrogate(char16_t unit) {
-    if (unit >= kFirstByteSurrogate && unit <= kLastByteSurrogate) {
-        return byteEscape(unit - 0xDC00u);
-    }
-    return unitEscape(unit);
-}
-
-bool isPairAt(const QString& text, qsizetype i) {
-    return i + 1 < text.size() && text[i].isHighSurrogate() && text[i + 1].isLowSurrogate();
 }
 
 }  // namespace
 
 QString printable(const QString& text) {
-    QString result;
-    result.reserve(text.size());
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        if (isPairAt(text, i)) {
-            result += c;
-            result += text[++i];
-        } else if (c.isSurrogate()) {
-            result += escapedLoneSurrogate(c.unicode());
-        } else if (c.category() == QChar::Other_Control) {
-            result += escapedControl(c);
-        } else {
-            result += c;
-        }
-    }
-    return result;
+    return escapedText(text, terminalEscape);
 }
 
 QString shortened(const QString& text, qsizetype limit) {

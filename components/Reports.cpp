@@ -4,13 +4,13 @@
 
 namespace brindlewick {
 
-void reportToLogger(QString message, const ErrorInfo* error, qint32 level, qint32 mask) {
-    Components::errorLogger().LogMessage(message, error, level, mask);
+void reportToLogger(QString message, const ErrorInfo* error, ReportKind kind) {
+    Components::errorLogger().LogMessage(message, error, kind.level, kind.mask);
 }
 
-void reportCurrentFailure(QString message, qint32 level, qint32 mask) {
+void reportCurrentFailure(QString message, ReportKind kind) {
     const ErrorInfo info = currentErrorInfo();
-    reportToLogger(std::move(message), &info, level, mask);
+    reportToLogger(std::move(message), &info, kind);
 }
 
 }  // namespace brindlewick

@@ -1,52 +1,39 @@
 #include "StderrErrorLogger.h"
 
+#include "EscapedText.h"
+
 namespace brindlewick {
 
 Q_LOGGING_CATEGORY(reportsCategory, "brindlewick", QtInfoMsg)
 
 namespace {
 
-// The level of the start traces; failures have lower levels.
-constexpr qint32 kLowestTraceLevel = 4;
-
-bool needsEscape(QChar c) {
-    return c == u'"' || c == u'\\' || c.category() == QChar::Other_Control ||
-           c == QChar::LineSeparator || c == QChar::ParagraphSeparator;
-}
-
-void appendEscaped(QString& line, QChar c) {
+// The escape of a unit that a report's quoted text cannot hold as it is: quotes, backslashes and
+// control characters, line and paragraph separators included, so that a report stays one line.
+QString reportEscape(QStringView text, qsizetype index) {
+    const QChar c = text[index];
     switch (c.unicode()) {
         case u'\n':
-            line += u"\\n";
-            return;
+            return QStringLiteral("\\n");
         case u'\r':
-            line += u"\\r";
-            return;
+            return QStringLiteral("\\r");
         case u'\t':
-            line += u"\\t";
-            return;
+            return QStringLiteral("\\t");
         case u'"':
-            line += u"\\\"";
-            return;
+            return QStringLiteral("\\\"");
         case u'\\':
-            line += u"\\\\";
-            return;
+            return QStringLiteral("\\\\");
         default:
-            line += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
+            break;
     }
+    const bool control = c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+                         c == QChar::ParagraphSeparator;
+    return control ? unicodeEscape(c.unicode()) : QString();
 }
 
-// The text in double quotes, with quotes, backslashes and control characters escaped.
+// The text in double quotes, escaped.
 void appendQuoted(QString& line, const QString& text) {
-    line += u'"';
-    for (QChar c : text) {
-        if (needsEscape(c)) {
-            appendEscaped(line, c);
-        } else {
-            line += c;
-        }
-    }
-    line += u'"';
+    line += u'"' + escapedText(text, reportEscape) + u'"';
 }
 
 }  // namespace
@@ -66,7 +53,7 @@ QString formatReport(const QString& message, const ErrorInfo* error, qint32 leve
 void StderrErrorLogger::LogMessage(QString& message, const ErrorInfo* error, qint32& level,
                                    qint32& mask) {
     const QString report = formatReport(message, error, level, mask);
-    if (level >= kLowestTraceLevel) {
+    if (level >= kStartTrace.level) {
         qCDebug(reportsCategory).noquote() << report;
     } else {
         qCWarning(reportsCategory).noquote() << report;

@@ -5,15 +5,6 @@
 
 namespace brindlewick {
 
-namespace {
-
-constexpr qint32 kTraceLevel = 4;
-constexpr qint32 kTraceMask = 128;
-constexpr qint32 kFailureLevel = 2;
-constexpr qint32 kFailureMask = 1;
-
-}  // namespace
-
 QString GetBodyFromTextFile(QString path, qint32 formatSelector,
                             std::optional<ErrorInfo>* failure) {
     // Declared in this order so that, on every path, the stream is released before the
@@ -22,7 +13,7 @@ QString GetBodyFromTextFile(QString path, qint32 formatSelector,
     std::unique_ptr<TextStream> stream;
     try {
         reportToLogger(QStringLiteral(".GetBodyFromTextFile, Start, File:") + path, nullptr,
-                       kTraceLevel, kTraceMask);
+                       kStartTrace);
         fileSystem = Components::newFileSystemObject();
         const qint32 format = GetFSOTxtFileFormat(formatSelector);
         stream = fileSystem->OpenTextFile(path, IoMode::ForReading, false, format);
@@ -37,8 +28,8 @@ QString GetBodyFromTextFile(QString path, qint32 formatSelector,
         if (failure != nullptr) {
             *failure = currentErrorInfo();
         }
-        reportCurrentFailure(QStringLiteral(".GetBodyFromTextFile, File:") + path, kFailureLevel,
-                             kFailureMask);
+        reportCurrentFailure(QStringLiteral(".GetBodyFromTextFile, File:") + path,
+                             kProcedureFailure);
         stream.reset();
         fileSystem.reset();
         return QString();
@@ -56,7 +47,7 @@ qint32 GetFSOTxtFileFormat(qint32 formatSelector) {
                 return FileFormat::Ansi;
         }
     } catch (...) {
-        reportCurrentFailure(QStringLiteral(".GetFSOTxtFileFormat"), kFailureLevel, kFailureMask);
+        reportCurrentFailure(QStringLiteral(".GetFSOTxtFileFormat"), kProcedureFailure);
         return 0;
     }
 }

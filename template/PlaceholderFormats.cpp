@@ -1,6 +1,7 @@
 #include "PlaceholderFormats.h"
 
 #include "ErrorInfo.h"
+#include "EscapedText.h"
 #include "UrlEncoding.h"
 
 namespace brindlewick {
@@ -56,30 +57,26 @@ bool xmlAllows(char16_t unit) {
 }
 
 QString escapedForXml(const QString& value, int index) {
-    QString escaped;
-    escaped.reserve(value.size());
-    for (const QChar c : value) {
-        const QStringView reference = xmlReference(c.unicode());
-        if (!reference.isEmpty()) {
-            escaped += reference;
-        } else if (xmlAllows(c.unicode())) {
-            escaped += c;
-        } else {
+    return escapedText(value, [index](QStringView text, qsizetype at) {
+        const char16_t unit = text[at].unicode();
+        const QStringView reference = xmlReference(unit);
+        if (reference.isEmpty() && !xmlAllows(unit)) {
             throw ComponentError(
                 ErrorNumber::TemplateValues,
                 QStringLiteral("%1 cannot insert value %2: it holds U+%3, which XML does not "
                                "allow.")
                     .arg(placeholderText(index, PlaceholderFormat::Xml), QString::number(index),
-                         QStringLiteral("%1").arg(c.unicode(), 4, 16, QChar(u'0')).toUpper()),
+                         QStringLiteral("%1").arg(unit, 4, 16, QChar(u'0')).toUpper()),
                 kSource);
         }
-    }
-    return escaped;
+        return reference.toString();
+    });
 }
 
-// The escape that stands for `unit` inside a JSON string, or nothing for a unit that stands for
+// The escape that stands for a unit inside a JSON string, or nothing for a unit that stands for
 // itself.
-QString jsonEscape(char16_t unit) {
+QString jsonEscape(QStringView text, qsizetype at) {
+    const char16_t unit = text[at].unicode();
     switch (unit) {
         case u'"':
             return QStringLiteral("\\\"");
@@ -96,22 +93,8 @@ QString jsonEscape(char16_t unit) {
         case u'\t':
             return QStringLiteral("\\t");
         default:
-            return unit < 0x20 ? QStringLiteral("\\u%1").arg(unit, 4, 16, QChar(u'0')) : QString();
+            return unit < 0x20 ? unicodeEscape(unit) : QString();
     }
-}
-
-QString escapedForJson(const QString& value) {
-    QString escaped;
-    escaped.reserve(value.size());
-    for (const QChar c : value) {
-        const QString escape = jsonEscape(c.unicode());
-        if (escape.isEmpty()) {
-            escaped += c;
-        } else {
-            escaped += escape;
-        }
-    }
-    return escaped;
 }
 
 // The encoder reports its own failures and then gives an empty text: a value must not vanish
@@ -148,7 +131,7 @@ QString formatValue(const QString& value, PlaceholderFormat format, int index) {
         case PlaceholderFormat::Xml:
             return escapedForXml(value, index);
         case PlaceholderFormat::Json:
-            return escapedForJson(value);
+            return escapedText(value, jsonEscape);
         case PlaceholderFormat::Url:
             return encodedForUrl(value, index);
         case PlaceholderFormat::AsIs:

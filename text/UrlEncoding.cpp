@@ -10,9 +10,6 @@ namespace brindlewick {
 namespace {
 
 constexpr qint32 kCodeNotComputed = -1;
-constexpr qint32 kUrlEncodeLevel = 1;
-constexpr qint32 kProcedureLevel = 2;
-constexpr qint32 kFailureMask = 1;
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 // Codes 0 to 255 give at most three units ("%FF"); a character outside the code page gives up
@@ -22,8 +19,8 @@ constexpr qsizetype kUnitsPerEscape = 3;
 
 using Escape = std::array<char16_t, kLongestEscape>;
 
-void reportFailure(const QString& fixedText, int label, qint32 level) {
-    reportCurrentFailure(fixedText + QString::number(label), level, kFailureMask);
+void reportFailure(const QString& fixedText, int label, ReportKind kind) {
+    reportCurrentFailure(fixedText + QString::number(label), kind);
 }
 
 bool isUriMark(qint32 code) {
@@ -147,7 +144,7 @@ void URLEncodeChar(QStringView character, qint32& code, QString& result) {
         label = 90;
         result.append(QStringView(escape.data(), length));
     } catch (...) {
-        reportFailure(QStringLiteral(".URLEncodeChar, @Line#"), label, kProcedureLevel);
+        reportFailure(QStringLiteral(".URLEncodeChar, @Line#"), label, kProcedureFailure);
     }
 }
 
@@ -163,7 +160,7 @@ void URIEscapeChar(QStringView character, QString& result) {
             URLEncodeChar(character, code, result);
         }
     } catch (...) {
-        reportFailure(QStringLiteral(".URIEscapeChar, @Line#"), label, kProcedureLevel);
+        reportFailure(QStringLiteral(".URIEscapeChar, @Line#"), label, kProcedureFailure);
     }
 }
 
@@ -205,7 +202,7 @@ QString EncodeString(QString text, qint32 mode) {
         label = 60;
         return result;
     } catch (...) {
-        reportFailure(QStringLiteral(".EncodeString, @Line#"), label, kProcedureLevel);
+        reportFailure(QStringLiteral(".EncodeString, @Line#"), label, kProcedureFailure);
         return QString();
     }
 }
@@ -214,7 +211,7 @@ QString TzStrMan_UrlEncode(QString text) {
     try {
         return EncodeString(std::move(text), EncodeMode::Url);
     } catch (...) {
-        reportFailure(QStringLiteral(".TzStrMan_UrlEncode @Line #"), 10, kUrlEncodeLevel);
+        reportFailure(QStringLiteral(".TzStrMan_UrlEncode @Line #"), 10, kEncoderEntryFailure);
         return QString();
     }
 }
