@@ -316,6 +316,10 @@ class TestCommandLine : public QObject {
             << "\"$B\" generate --template {dir}/template.txt --output {dir}/result$'\\xe9'; "
                "status=$?; ls {dir} | grep ^result; exit $status"
             << 2 << QByteArray() << "--output: the file name is not valid UTF-8.";
+        QTest::newRow("a value that starts with a byte-order mark keeps it")
+            << "\"$B\" generate --template <(printf 'N={2}') --project-a-name "
+               "$'\\xef\\xbb\\xbf'Sales"
+            << 0 << QByteArray("N=\xEF\xBB\xBFSales") << "";
         QTest::newRow("value not UTF-8")
             << "\"$B\" generate --template {dir}/template.txt --project-b-id $'\\xe9'" << 2
             << QByteArray() << "--project-b-id: the value is not valid UTF-8.";
