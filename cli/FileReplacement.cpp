@@ -40,7 +40,8 @@ QByteArray freshNameBeside(const QByteArray& name) {
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QByteArray suffix = ".";
     for (int i = 0; i < 6; ++i) {
-        suffix += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters) - 1)];
+        suffix +=
+            kLetters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof kLetters) - 1)];
     }
     return '.' + name.left(kLongestName - 1 - suffix.size()) + suffix;
 }
