@@ -14,12 +14,13 @@ MAKEFLAGS   += --no-print-directory
 # build; libxkbcommon-dev only spares configure Qt's "Could NOT find XKB" warning (the program
 # does not use it). The Debian package: dpkg-dev and file, for its library dependencies. The
 # tests add the package's tools, the validators of the desktop entry and the metainfo, lintian,
-# and clang with its sanitizer and libFuzzer runtimes for the fuzz targets (see "Hardening"
-# below). The benchmarks add Google Benchmark.
+# clang with its sanitizer and libFuzzer runtimes for the fuzz targets (see "Hardening" below),
+# and acl and attr, which set the ACLs and attributes --output must keep. The benchmarks add
+# Google Benchmark.
 BUILD_PACKAGES   := cmake make g++ qt6-base-dev libxkbcommon-dev fonts-dejavu-core help2man
 PACKAGE_PACKAGES := dpkg-dev file
 TEST_PACKAGES    := $(PACKAGE_PACKAGES) desktop-file-utils appstream lintian \
-                    clang libclang-rt-14-dev
+                    clang libclang-rt-14-dev acl attr
 BENCH_PACKAGES   := libbenchmark-dev
 
 # deps installs the set of the command that asked for it: a target-specific value reaches the
@@ -88,7 +89,7 @@ ASAN_DIR           ?= build-asan
 FUZZ_DIR           ?= build-fuzz
 FUZZ_SECONDS       ?= 600
 FUZZ_SMOKE_SECONDS ?= 5
-FUZZERS            := url_encoder template_engine text_conversion
+FUZZERS            := url_encoder template_engine text_conversion command_line
 SANITIZER_ENV      := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 
 .PHONY: test-sanitized fuzz-build fuzz fuzz-smoke $(addprefix fuzz-,$(FUZZERS))

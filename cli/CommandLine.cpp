@@ -5,6 +5,7 @@
 
 #include <QCommandLineParser>
 #include <QFile>
+#include <QStringDecoder>
 #include <array>
 #include <optional>
 
@@ -199,16 +200,22 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     return result;
 }
 
+// UTF-8 as it stands, a leading byte-order mark included, which QString::fromUtf8 would drop
+// from a name that starts with one.
+QString fromUtf8(QByteArrayView bytes) {
+    return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(bytes);
+}
+
 QString decodeArgument(QByteArrayView bytes) {
     if (QUtf8StringView(bytes).isValidUtf8()) {
-        return QString::fromUtf8(bytes);
+        return fromUtf8(bytes);
     }
     QString text;
     while (!bytes.isEmpty()) {
         qsizetype length = 1;
         if (beginsWithUtf8Sequence(bytes)) {
             length = utf8SequenceLength(bytes.front());
-            text += QString::fromUtf8(bytes.first(length));
+            text += fromUtf8(bytes.first(length));
         } else {
             text += QChar(char16_t(0xDC00 + static_cast<unsigned char>(bytes.front())));
         }

@@ -1,6 +1,10 @@
 #include "CommandLineRun.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
+#include <QFile>
 #include <QLoggingCategory>
 #include <cstdio>
 
@@ -81,6 +85,31 @@ std::map<InputField, QString> fieldValues(const GenerateRequest& request) {
     return values;
 }
 
+// The status of the file a path names, following links; "-" is standard input.
+bool statusOf(const QString& path, struct stat& status) {
+    return path == QStringLiteral("-") ? ::fstat(STDIN_FILENO, &status) == 0
+                                       : ::stat(QFile::encodeName(path).constData(), &status) == 0;
+}
+
+// The option of the input that --output names too, by any name: replacing it would overwrite
+// what the run reads. Empty when --output is no regular file the run reads.
+QString inputNamedByOutput(const GenerateRequest& request) {
+    struct stat output = {};
+    if (request.outputPath.isEmpty() || request.outputPath == QStringLiteral("-") ||
+        !statusOf(request.outputPath, output) || !S_ISREG(output.st_mode)) {
+        return QString();
+    }
+    for (const auto& [option, path] : {std::pair{kValuesOption, request.valuesPath},
+                                       std::pair{kTemplateOption, request.templatePath}}) {
+        struct stat input = {};
+        if (!path.isEmpty() && statusOf(path, input) && input.st_dev == output.st_dev &&
+            input.st_ino == output.st_ino) {
+            return QLatin1StringView(option);
+        }
+    }
+    return QString();
+}
+
 void writeResult(const GenerateRequest& request, const QString& output) {
     const QByteArray bytes = output.toUtf8();
     if (request.outputPath.isEmpty() || request.outputPath == QStringLiteral("-")) {
@@ -104,6 +133,10 @@ void installCommandLineComponents(const GenerateRequest& request) {
 }
 
 int generate(const GenerateRequest& request) {
+    if (const QString input = inputNamedByOutput(request); !input.isEmpty()) {
+        return usageError(QStringLiteral("--output and --%1 name the same file: %2")
+                              .arg(input, request.outputPath));
+    }
     installCommandLineComponents(request);
     std::map<InputField, QString> values;
     try {

@@ -2,12 +2,15 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
+#include <QList>
+#include <QRandomGenerator>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <csignal>
-#include <cstdlib>
 
 #include "WriteAll.h"
 
@@ -15,15 +18,32 @@ namespace brindlewick {
 
 namespace {
 
-// The temporary file a signal handler removes; set only while one exists.
-const char* volatile temporaryToRemove = nullptr;
+// The temporary file a signal handler removes: its folder and, while it has one, its name.
+volatile int temporaryFolder = -1;
+const char* volatile temporaryName = nullptr;
 
 extern "C" void removeTemporaryAndDie(int signalNumber) {
-    if (temporaryToRemove != nullptr) {
-        ::unlink(temporaryToRemove);
+    if (temporaryName != nullptr) {
+        ::unlinkat(temporaryFolder, temporaryName, 0);
     }
     std::signal(signalNumber, SIG_DFL);
     std::raise(signalNumber);
+}
+
+// The longest file name most file systems take (NAME_MAX).
+constexpr qsizetype kLongestName = 255;
+
+// ".NAME.XXXXXX" with six random letters or digits, NAME cut short so that a name of any allowed
+// length gets a temporary name of an allowed length too.
+QByteArray freshNameBeside(const QByteArray& name) {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray suffix = ".";
+    for (int i = 0; i < 6; ++i) {
+        suffix +=
+            kLetters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof kLetters) - 1)];
+    }
+    return '.' + name.left(kLongestName - 1 - suffix.size()) + suffix;
 }
 
 // While it lives, the signals that end a program remove the temporary file before they end it as
@@ -31,11 +51,13 @@ extern "C" void removeTemporaryAndDie(int signalNumber) {
 // write past the file-size limit fails with "File too large" and is cleaned up like any other.
 class TemporaryFileOnSignals {
   public:
-    explicit TemporaryFileOnSignals(const char* path) {
-        temporaryToRemove = path;
+    explicit TemporaryFileOnSignals(int folder) {
+        temporaryFolder = folder;
         struct sigaction removal = {};
         removal.sa_handler = removeTemporaryAndDie;
+        ::sigemptyset(&signals_);
         for (std::size_t i = 0; i < kSignals.size(); ++i) {
+            ::sigaddset(&signals_, kSignals[i]);
             ::sigaction(kSignals[i], nullptr, &previous_[i]);
             if (previous_[i].sa_handler != SIG_IGN) {
                 ::sigaction(kSignals[i], &removal, nullptr);
@@ -46,79 +68,205 @@ class TemporaryFileOnSignals {
         ::sigaction(SIGXFSZ, &ignore, &previousFileSizeAction_);
     }
     ~TemporaryFileOnSignals() {
+        removeName();
         ::sigaction(SIGXFSZ, &previousFileSizeAction_, nullptr);
         for (std::size_t i = 0; i < kSignals.size(); ++i) {
             ::sigaction(kSignals[i], &previous_[i], nullptr);
         }
-        temporaryToRemove = nullptr;
     }
     TemporaryFileOnSignals(const TemporaryFileOnSignals&) = delete;
     TemporaryFileOnSignals& operator=(const TemporaryFileOnSignals&) = delete;
 
+    // Makes an entry under a fresh name beside `name` with `create`, which returns whether it
+    // made one (errno telling why not); a name that exists already is passed over. The signals
+    // wait meanwhile, so that one that comes finds the new name noted for removal.
+    template <typename Create>
+    bool createBeside(int folder, const QByteArray& name, Create create) {
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            name_ = freshNameBeside(name);
+            sigset_t previous;
+            ::pthread_sigmask(SIG_BLOCK, &signals_, &previous);
+            const bool created = create(folder, name_.constData());
+            const int error = errno;
+            if (created) {
+                temporaryName = name_.constData();
+            }
+            ::pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+            errno = error;
+            if (created || error != EEXIST) {
+                return created;
+            }
+        }
+        return false;
+    }
+
+    const char* name() const { return temporaryName; }
+
+    // The temporary file has become the file: its name is no longer to be removed.
+    void keep() { temporaryName = nullptr; }
+
   private:
-    static constexpr std::array kSignals = {SIGHUP,  SIGINT,  SIGQUIT,   SIGTERM, SIGUSR1,
+    void removeName() {
+        if (temporaryName != nullptr) {
+            ::unlinkat(temporaryFolder, temporaryName, 0);
+            temporaryName = nullptr;
+        }
+    }
+
+    static constexpr std::array kSignals = {SIGHUP,  SIGINT,  SIGPIPE,   SIGQUIT, SIGTERM, SIGUSR1,
                                             SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU};
     std::array<struct sigaction, kSignals.size()> previous_ = {};
     struct sigaction previousFileSizeAction_ = {};
+    sigset_t signals_ = {};
+    QByteArray name_;
 };
 
-mode_t currentUmask() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
+// A path that reaches the open descriptor `fd`, whatever it is and however long its own path.
+QByteArray pathOf(int fd) {
+    return "/proc/self/fd/" + QByteArray::number(fd);
 }
 
-// Gives the open temporary file the permission bits of the file it replaces (and, as root, its
-// owner and group, set first since a change of owner clears the set-user-ID bit), or those of a
-// newly created file. A file system without Unix permissions (FAT) refuses modes it cannot
-// store; a new file then keeps the mode that file system gives it.
-bool takeOverIdentity(int fd, const struct stat* replaced) {
-    if (replaced == nullptr) {
-        ::fchmod(fd, 0666 & ~currentUmask());
-        return true;
+// Where no name can be removed or renamed.
+bool isAppendOnly(int folder) {
+    struct statx status = {};
+    return ::statx(folder, "", AT_EMPTY_PATH, 0, &status) == 0 &&
+           (status.stx_attributes & (STATX_ATTR_APPEND | STATX_ATTR_IMMUTABLE)) != 0;
+}
+
+int errorOf(bool succeeded) {
+    return succeeded ? 0 : errno;
+}
+
+// Gives the file open as `to` the extended attributes of the file at `from`, a path that is not
+// followed; one that a folder's default ACL gave `to` and `from` lacks is removed. A caller who
+// is not root cannot set file capabilities, which a write drops anyway.
+int copyAttributes(const QByteArray& from, int to) {
+    const ssize_t size = ::llistxattr(from.constData(), nullptr, 0);
+    if (size < 0) {
+        return errno == ENOTSUP ? 0 : errno;
     }
-    if (::geteuid() == 0 && ::fchown(fd, replaced->st_uid, replaced->st_gid) != 0) {
-        return false;
+    QByteArray list(size, '\0');
+    if (::llistxattr(from.constData(), list.data(), list.size()) < 0) {
+        return errno;
     }
-    return ::fchmod(fd, replaced->st_mode & 07777) == 0;
+    const QList<QByteArray> names = list.split('\0');
+    for (const QByteArray& name : names) {
+        if (name.isEmpty() || (name == "security.capability" && ::geteuid() != 0)) {
+            continue;
+        }
+        const ssize_t length = ::lgetxattr(from.constData(), name.constData(), nullptr, 0);
+        QByteArray value(std::max<ssize_t>(length, 0), '\0');
+        if (length < 0 ||
+            ::lgetxattr(from.constData(), name.constData(), value.data(), value.size()) < 0 ||
+            ::fsetxattr(to, name.constData(), value.constData(), value.size(), 0) != 0) {
+            return errno;
+        }
+    }
+    const char* const kAccessAcl = "system.posix_acl_access";
+    if (!names.contains(kAccessAcl) && ::fremovexattr(to, kAccessAcl) != 0 && errno != ENODATA &&
+        errno != ENOTSUP) {
+        return errno;
+    }
+    return 0;
 }
 
-// The longest file name most file systems take (NAME_MAX).
-constexpr qsizetype kLongestName = 255;
-
-// ".NAME.XXXXXX" beside the file, with NAME cut short so that a name of any allowed length gets
-// a temporary name of an allowed length too.
-QByteArray temporaryNameBeside(const QByteArray& path) {
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray suffix = ".XXXXXX";
-    const QByteArray name = path.mid(slash + 1).left(kLongestName - 1 - suffix.size());
-    return path.left(slash + 1) + '.' + name + suffix;
+// The permission bits the replacement gets: the kernel's rule for a write, which drops setuid,
+// and setgid where the group may execute, for a caller without CAP_FSETID.
+mode_t carriedMode(mode_t mode) {
+    if (::geteuid() != 0) {
+        mode &= (mode & S_IXGRP) != 0 ? ~(S_ISUID | S_ISGID) : ~S_ISUID;
+    }
+    return mode & 07777;
 }
 
-}  // namespace
+// Gives the temporary file open as `fd` what the file `name` carries: owner and group first (as
+// root), since a change of owner clears the setuid bit, then its extended attributes, then its
+// mode, which also sets an ACL's mask.
+int carryOver(int fd, int folder, const QByteArray& name, const struct stat& replaced) {
+    if (::geteuid() == 0 && ::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
+        return errno;
+    }
+    if (const int error = copyAttributes(pathOf(folder) + '/' + name, fd); error != 0) {
+        return error;
+    }
+    return errorOf(::fchmod(fd, carriedMode(replaced.st_mode)) == 0);
+}
 
-int replaceFileAtomically(const QByteArray& path, const struct stat* replaced,
-                          const QByteArray& bytes) {
-    QByteArray temporary = temporaryNameBeside(path);
-    const TemporaryFileOnSignals cleanup(temporary.data());
-    const int fd = ::mkostemp(temporary.data(), O_CLOEXEC);
+// Opens a temporary file in the folder with mode 0666, for the umask or the folder's default ACL
+// to act on: an unnamed one, or where the file system has none, a named one.
+int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
+    int fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+        temporary.createBeside(folder, name, [&fd](int at, const char* fresh) {
+            fd = ::openat(at, fresh, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
+            return fd >= 0;
+        });
+    }
+    return fd;
+}
+
+// Names an unnamed temporary file; a named one keeps its name.
+int nameTemporary(int fd, int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
+    if (temporary.name() != nullptr) {
+        return 0;
+    }
+    const QByteArray unnamed = pathOf(fd);
+    return errorOf(temporary.createBeside(folder, name, [&unnamed](int at, const char* fresh) {
+        return ::linkat(AT_FDCWD, unnamed.constData(), at, fresh, AT_SYMLINK_FOLLOW) == 0;
+    }));
+}
+
+int replaceThroughTemporary(int folder, const QByteArray& name, const struct stat* replaced,
+                            const QByteArray& bytes) {
+    TemporaryFileOnSignals temporary(folder);
+    const int fd = openTemporary(folder, name, temporary);
     if (fd < 0) {
         return errno;
     }
-    int error = 0;
-    if (!writeAll(fd, bytes) || !takeOverIdentity(fd, replaced) || ::fsync(fd) != 0) {
-        error = errno;
+    int error = errorOf(writeAll(fd, bytes));
+    if (error == 0 && replaced != nullptr) {
+        error = carryOver(fd, folder, name, *replaced);
+    }
+    if (error == 0) {
+        error = errorOf(::fsync(fd) == 0);
+    }
+    if (error == 0) {
+        error = nameTemporary(fd, folder, name, temporary);
     }
     if (::close(fd) != 0 && error == 0) {
         error = errno;
     }
-    if (error == 0 && ::rename(temporary.constData(), path.constData()) != 0) {
-        error = errno;
+    if (error == 0) {
+        error = errorOf(::renameat(folder, temporary.name(), folder, name.constData()) == 0);
     }
-    if (error != 0) {
-        ::unlink(temporary.constData());
+    if (error == 0) {
+        temporary.keep();
     }
     return error;
+}
+
+// As a shell's `>` writes: into the file that is there, or a new one.
+int writeInPlace(int folder, const QByteArray& name, const struct stat* replaced,
+                 const QByteArray& bytes) {
+    const int how = replaced != nullptr ? O_TRUNC : O_CREAT | O_EXCL;
+    const int fd =
+        ::openat(folder, name.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | how, 0666);
+    if (fd < 0) {
+        return errno;
+    }
+    int error = errorOf(writeAll(fd, bytes));
+    if (::close(fd) != 0 && error == 0) {
+        error = errno;
+    }
+    return error;
+}
+
+}  // namespace
+
+int replaceRegularFile(int folder, const QByteArray& name, const struct stat* replaced,
+                       const QByteArray& bytes) {
+    return isAppendOnly(folder) ? writeInPlace(folder, name, replaced, bytes)
+                                : replaceThroughTemporary(folder, name, replaced, bytes);
 }
 
 }  // namespace brindlewick

@@ -6,14 +6,17 @@
 
 namespace brindlewick {
 
-// Makes the regular file at `path` (a path in the system's encoding, no symbolic link) hold the
-// bytes, creating it when `replaced` is null: they go into a temporary file in the same folder,
-// which is then renamed over `path`, so a reader sees the old file or the whole new one. The new
-// file keeps the permission bits of the one it replaces, whose status `replaced` holds (and, when
-// run as root, its owner and group); a file that did not exist gets 0666 less the umask. Returns
-// 0, or the system's error number of the step that failed; the temporary file is removed on
-// every failure and on the signals that end a program.
-int replaceFileAtomically(const QByteArray& path, const struct stat* replaced,
-                          const QByteArray& bytes);
+// Makes the regular file `name` in the folder open as `folder` hold the bytes, creating it when
+// `replaced` is null. The bytes go into a temporary file in the folder, unnamed where the file
+// system allows it, which gets the name only when it is complete, so a reader sees the old file
+// or the whole new one. A new file gets what a shell's `>` gives it (the umask or the folder's
+// default ACL); a replaced one keeps what the file whose status `replaced` holds carries: its
+// mode, its extended attributes (ACLs among them) and, as root, its owner and group; a caller
+// who is not root loses the setuid and setgid bits, as a write would drop them. In an
+// append-only or immutable folder, where no name can be removed, the file is written in place as
+// `>` writes it. Returns 0, or the system's error number of the step that failed; the file is
+// then as it was, and the temporary file is removed, on the signals that end a program too.
+int replaceRegularFile(int folder, const QByteArray& name, const struct stat* replaced,
+                       const QByteArray& bytes);
 
 }  // namespace brindlewick

@@ -252,7 +252,15 @@ void writeToOutputPath(const QString& path, const QByteArray& bytes) {
     }
     const struct stat* replaced =
         target.kind == OutputTarget::Kind::Existing ? &target.status : nullptr;
-    if (const int error = replaceFileAtomically(target.path, replaced, bytes); error != 0) {
+    // The folder is looked up once: the name and its temporary file are found in it from here on.
+    const int folder = ::open(folderOf(target.path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        failToWrite(path, errno);
+    }
+    const QByteArray name = target.path.mid(target.path.lastIndexOf('/') + 1);
+    const int error = replaceRegularFile(folder, name, replaced, bytes);
+    ::close(folder);
+    if (error != 0) {
         failToWrite(path, error);
     }
 }

@@ -20,7 +20,7 @@ void closeStandardOutput();
 // - /dev/stdin, /dev/stdout, /dev/stderr, /dev/fd/N and /proc/self/fd/N (named or reached by a
 //   link) write to the inherited descriptor, so an append redirect is appended to and a pipe
 //   gets the bytes;
-// - an absent path or a regular file is replaced atomically (see replaceFileAtomically);
+// - an absent path or a regular file is replaced atomically (see replaceRegularFile);
 // - anything else that exists (a device, a FIFO) is opened and written into.
 // A symbolic link is followed, except one in a world-writable sticky folder owned by neither
 // the caller nor the folder's owner, the rule of the kernel's protected_symlinks.

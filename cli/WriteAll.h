@@ -5,7 +5,8 @@
 namespace brindlewick {
 
 // Writes all the bytes to descriptor `fd`, going on after a partial write and after an
-// interrupting signal. False, with errno telling why, when the system refuses a write.
+// interrupting signal, and waiting while a non-blocking descriptor is full. False, with errno
+// telling why, when the system refuses a write.
 bool writeAll(int fd, const QByteArray& bytes);
 
 }  // namespace brindlewick

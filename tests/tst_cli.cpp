@@ -396,6 +396,10 @@ class TestCommandLine : public QObject {
             << "\"$B\" generate --template {dir}/template.txt --output {dir}/result$'\\xe9'; "
                "status=$?; ls {dir} | grep ^result; exit $status"
             << 2 << QByteArray() << "--output: the file name is not valid UTF-8.";
+        QTest::newRow("a value that starts with a byte-order mark keeps it")
+            << "\"$B\" generate --template <(printf 'N={2}') --project-a-name "
+               "$'\\xef\\xbb\\xbf'Sales"
+            << 0 << QByteArray("N=\xEF\xBB\xBFSales") << "";
         QTest::newRow("value not UTF-8")
             << "\"$B\" generate --template {dir}/template.txt --project-b-id $'\\xe9'" << 2
             << QByteArray() << "--project-b-id: the value is not valid UTF-8.";
@@ -498,10 +502,50 @@ class TestCommandLine : public QObject {
             << "echo x > f; chmod 444 f"
             << "g --output f" << 0 << QByteArray() << ok << "stat -c %a f; cat f"
             << QByteArray("444\nABCDEFG\n");
-        QTest::newRow("another owner's file keeps owner, group and mode")
-            << asRoot("chown") + "echo x > f; chmod 640 f; chown 65534:65534 f"
+        QTest::newRow("another owner's file keeps owner, group and mode, setuid too")
+            << asRoot("chown") + "echo x > f; chown 65534:65534 f; chmod 6750 f"
             << "g --output f" << 0 << QByteArray() << ok << "stat -c '%a %u:%g' f; cat f"
-            << QByteArray("640 65534:65534\nABCDEFG\n");
+            << QByteArray("6750 65534:65534\nABCDEFG\n");
+        QTest::newRow("a caller who is not root drops setuid and setgid, as a write would")
+            << "echo x > f; [ \"$(id -u)\" = 0 ] && { chmod 777 .; chown 65534:65534 f;"
+               " as='setpriv --reuid=65534 --regid=65534 --clear-groups'; }; chmod 6755 f"
+            << "$as \"$B\" generate --template - --output f < ../t8.txt" << 0 << QByteArray() << ok
+            << "stat -c %a f; cat f" << QByteArray("755\nABCDEFG\n");
+        const auto needs = [](const char* tools) {
+            return QStringLiteral(
+                       "for t in %1; do command -v $t >/dev/null ||"
+                       " { echo \"needs $t\"; exit 77; }; done; ")
+                .arg(QLatin1StringView(tools));
+        };
+        const QString unsupported = QStringLiteral(" || { echo 'not supported here'; exit 77; }");
+        QTest::newRow("a replaced file keeps its ACL and extended attributes")
+            << needs("setfacl setfattr") +
+                   "echo x > f; chmod 640 f; { setfacl -m u:65534:rw f &&"
+                   " setfattr -n user.k -v v f; }" +
+                   unsupported
+            << "g --output f" << 0 << QByteArray() << ok
+            << "getfacl -cpn f; getfattr --only-values -n user.k f; echo; cat f"
+            << QByteArray(
+                   "user::rw-\nuser:65534:rw-\ngroup::r--\nmask::rw-\nother::---\n\nv\nABCDEFG\n");
+        QTest::newRow("a new file under umask 022")
+            << "umask 022"
+            << "g --output new.xml" << 0 << QByteArray() << ok << "stat -c %a new.xml"
+            << QByteArray("644\n");
+        QTest::newRow("a folder's default ACL: a new file gets it as : > gives it, no other")
+            << needs("setfacl") +
+                   "mkdir d; echo x > d/old.xml; chmod 600 d/old.xml;"
+                   " setfacl -d -m u:65534:rw d" +
+                   unsupported + "; umask 077"
+            << "g --output d/new.xml && g --output d/old.xml" << 0 << QByteArray() << ok
+            << ": > d/ref; diff <(getfacl -cp d/ref) <(getfacl -cp d/new.xml) && echo same;"
+               " getfacl -cp d/old.xml"
+            << QByteArray("same\nuser::rw-\ngroup::---\nother::---\n\n");
+        QTest::newRow("an append-only folder is written in place")
+            << asRoot("chattr") + "mkdir a; echo OLD > a/x.xml; chattr +a a" + unsupported +
+                   "; trap 'chattr -a a' EXIT"
+            << "g --output a/x.xml && g20 --output a/new.xml" << 0 << QByteArray() << ok
+            << "ls -A a; cat a/x.xml a/new.xml"
+            << QByteArray("new.xml\nx.xml\nABCDEFG\nABCDEFGHIJKLMNOPQRS\n");
         QTest::newRow("another user's link in a sticky folder")
             << asRoot("chown -h") +
                    "mkdir -m 1777 shared; echo SAFE > target; ln -s ../target shared/planted.xml;"
@@ -540,6 +584,37 @@ class TestCommandLine : public QObject {
             << "echo OLD > log"
             << "g --output /proc/thread-self/fd/1 >> log" << 0 << QByteArray() << ok << "cat log"
             << QByteArray("OLD\nABCDEFG\n");
+        QTest::newRow("a path of 4,091 bytes")
+            << "p=$(printf \"$(printf 'd%.0s' {1..250})/%.0s\" {1..16}); mkdir -p $p;"
+               " f=$p$(printf 'f%.0s' {1..75})"
+            << "g --output $f" << 0 << QByteArray() << ok << "cat $f; ls -A $p; rm -r d*"
+            << QByteArray("ABCDEFG\n" + QByteArray(75, 'f') + '\n');
+        const QString signalDuringWrite = QStringLiteral(
+            "head -c 32000000 /dev/zero | tr '\\0' a > ../big.txt; echo OLD > out.xml;"
+            " during() { \"$B\" generate --template ../big.txt --output out.xml & pid=$!;"
+            " while kill -0 $pid && ! ls -l /proc/$pid/fd | grep -q /work/; do :; done;"
+            " kill -$1 $pid; wait $pid; }");
+        for (const char* signal : {"KILL", "PIPE"}) {
+            QTest::newRow(qPrintable(QStringLiteral("SIG%1 during the write").arg(signal)))
+                << signalDuringWrite << QStringLiteral("during %1").arg(signal)
+                << 128 + (signal[0] == 'K' ? 9 : 13) << QByteArray() << ok << "ls -A"
+                << QByteArray("out.xml\n");
+        }
+        QTest::newRow("a non-blocking standard output whose reader is late")
+            << "head -c 1000000 /dev/zero | tr '\\0' a > big.txt"
+            << "{ perl -MFcntl -e 'fcntl(STDOUT, F_SETFL, O_WRONLY | O_NONBLOCK)';"
+               " \"$B\" generate --template big.txt; } | { sleep 0.5; wc -c; }"
+            << 0 << QByteArray("1000000\n") << ok << "ls -A" << QByteArray("big.txt\n");
+        QTest::newRow("--output names --values")
+            << "echo '{}' > v.json"
+            << "g --values v.json --output v.json" << 2 << QByteArray()
+            << "brindlewick: --output and --values name the same file: v.json"
+            << "cat v.json" << QByteArray("{}\n");
+        QTest::newRow("--output names --template by a link")
+            << "cp ../t8.txt t.txt; ln -s t.txt link"
+            << "\"$B\" generate --template t.txt --output link" << 2 << QByteArray()
+            << "brindlewick: --output and --template name the same file: link"
+            << "cat t.txt; ls -A" << QByteArray("ABCDEFG\nlink\nt.txt\n");
         QTest::newRow("the longest file name")
             << noSetUp << "g --output $(printf 'n%.0s' {1..255})" << 0 << QByteArray() << ok
             << "ls -A | wc -c" << QByteArray("256\n");
