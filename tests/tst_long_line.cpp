@@ -1,5 +1,8 @@
+#include <QClipboard>
 #include <QElapsedTimer>
+#include <QGuiApplication>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -36,8 +39,8 @@ class TestLongLine : public QObject {
         QPlainTextEdit* output = window.output();
         const QString result = (QStringLiteral("P%2F") + view).repeated(2);
 
-        // Generate, a short Generate after it, Ctrl+Z back to the long line, and a key typed
-        // into it: each lays the long line out again.
+        // Generate, a short Generate after it, Ctrl+Z back to the long line, a key typed into it
+        // and a copy of it all to the clipboard.
         QElapsedTimer timer;
         timer.start();
         QTest::mouseClick(window.generateButton(), Qt::LeftButton);
@@ -50,6 +53,11 @@ class TestLongLine : public QObject {
         output->moveCursor(QTextCursor::Start);
         QTest::keyClick(output, Qt::Key_A);
         QCOMPARE(output->toPlainText(), u'a' + result);
+        QTest::keyClick(output, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(output, Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QGuiApplication::clipboard()->text(), u'a' + result);
+        QCOMPARE(QGuiApplication::clipboard()->mimeData()->formats(),
+                 QStringList(QStringLiteral("text/plain")));
         QVERIFY2(timer.elapsed() < 3000, qPrintable(QStringLiteral("%1 ms").arg(timer.elapsed())));
 
         const QTextLayout* layout = output->document()->firstBlock().layout();

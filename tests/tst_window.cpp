@@ -95,9 +95,10 @@ class TestWindow : public QObject {
     }
     void cleanup() { window_.reset(); }
 
-    void windowHasItsTitleAndSize() {
+    void windowHasItsTitleSizeAndIcon() {
         QCOMPARE(window_->windowTitle(), QStringLiteral("Generate Linked Project"));
         QCOMPARE(window_->size(), QSize(803, 715));
+        QVERIFY(!window_->windowIcon().pixmap(32).isNull());
     }
 
     void controlsStandWhereTheTableSays_data() {
