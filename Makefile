@@ -9,16 +9,19 @@ SUDO        := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 # directory it enters.
 MAKEFLAGS   += --no-print-directory
 
-# What each command needs. Building and running: the compiler, Qt, the font the window and its
-# tests are laid out in, and help2man, which writes the manual page from --help as part of the
-# build; libxkbcommon-dev only spares configure Qt's "Could NOT find XKB" warning (the program
-# does not use it). The Debian package: dpkg-dev and file, for its library dependencies. The
+# What each command needs. Building and running: the compiler, Qt with its SVG plugins, which draw
+# the window's icon, the font the window and its tests are laid out in, dpkg-dev, whose
+# dpkg-buildflags gives the hardening flags (cmake/Hardening.cmake), and help2man, which writes the
+# manual page from --help as part of the build; libxkbcommon-dev only spares configure Qt's "Could
+# NOT find XKB" warning (the program does not use it). The Debian package: file, for its library
+# dependencies. The
 # tests add the package's tools, the validators of the desktop entry and the metainfo, lintian,
 # clang with its sanitizer and libFuzzer runtimes for the fuzz targets (see "Hardening" below),
 # and acl and attr, which set the ACLs and attributes --output must keep. The benchmarks add
 # Google Benchmark.
-BUILD_PACKAGES   := cmake make g++ qt6-base-dev libxkbcommon-dev fonts-dejavu-core help2man
-PACKAGE_PACKAGES := dpkg-dev file
+BUILD_PACKAGES   := cmake make g++ qt6-base-dev libqt6svg6 libxkbcommon-dev fonts-dejavu-core \
+                    dpkg-dev help2man
+PACKAGE_PACKAGES := file
 TEST_PACKAGES    := $(PACKAGE_PACKAGES) desktop-file-utils appstream lintian \
                     clang libclang-rt-14-dev acl attr
 BENCH_PACKAGES   := libbenchmark-dev
@@ -52,12 +55,19 @@ configure: deps
 build: configure
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
+# Ends on one line that counts what ran; any failure stops the run before it.
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	$(MAKE) test-sanitized
 	$(MAKE) fuzz-smoke
+	@echo "all passed: $$(cd $(BUILD_DIR) && ctest -N | sed -n 's/^Total Tests: //p') suites," \
+	  "$$(cd $(ASAN_DIR) && ctest -N $(SANITIZED_TESTS) | sed -n 's/^Total Tests: //p') sanitized," \
+	  "$(words $(FUZZERS)) fuzz smoke runs"
 
-run: build
+# Only the program and the template beside it: the tests, tools and manual page wait for the
+# commands that need them.
+run: configure
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target brindlewick
 	./$(BUILD_DIR)/brindlewick
 
 # The Debian package: $(BUILD_DIR)/brindlewick_<version>_<arch>.deb.
@@ -91,6 +101,7 @@ FUZZ_SECONDS       ?= 600
 FUZZ_SMOKE_SECONDS ?= 5
 FUZZERS            := url_encoder template_engine text_conversion command_line
 SANITIZER_ENV      := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
+SANITIZED_TESTS    := --exclude-regex '^packaging_'
 
 .PHONY: test-sanitized fuzz-build fuzz fuzz-smoke $(addprefix fuzz-,$(FUZZERS))
 
@@ -98,7 +109,7 @@ test-sanitized: deps
 	cmake -S . -B $(ASAN_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DBRINDLEWICK_SANITIZE=ON
 	cmake --build $(ASAN_DIR) -j $(JOBS)
 	cd $(ASAN_DIR) && QT_QPA_PLATFORM=offscreen $(SANITIZER_ENV) \
-	  ctest --output-on-failure -j $(JOBS) --exclude-regex '^packaging_'
+	  ctest --output-on-failure -j $(JOBS) $(SANITIZED_TESTS)
 
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) \

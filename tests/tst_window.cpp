@@ -95,9 +95,10 @@ class TestWindow : public QObject {
     }
     void cleanup() { window_.reset(); }
 
-    void windowHasItsTitleAndSize() {
+    void windowHasItsTitleSizeAndIcon() {
         QCOMPARE(window_->windowTitle(), QStringLiteral("Generate Linked Project"));
         QCOMPARE(window_->size(), QSize(803, 715));
+        QVERIFY(!window_->windowIcon().pixmap(32).isNull());
     }
 
     void controlsStandWhereTheTableSays_data() {
@@ -226,9 +227,9 @@ class TestWindow : public QObject {
     }
 
     // An encoded path has no blanks; it must still wrap inside the field, so that every part of it
-    // can be seen.
+    // can be seen. Words wrap at the blanks between them.
     void longPathsWrapInsideTheField() {
-        useTemplate("{4} {4}\n{5}");
+        useTemplate("{4} {4}\n{5}\n{2} {2} {2} {2} {2}");
         window_->field(InputField::ProjAName)
             ->setText("Regional Sales Operations Europe Middle East and Africa");
         window_->field(InputField::AddViewAName)
@@ -250,7 +251,12 @@ class TestWindow : public QObject {
                 ++lines;
             }
         }
-        QVERIFY(lines > 4);
+        QVERIFY(lines > 6);
+        const QTextBlock words = output->document()->lastBlock();
+        for (int i = 0; i + 1 < words.layout()->lineCount(); ++i) {
+            const QTextLine line = words.layout()->lineAt(i);
+            QCOMPARE(words.text().at(line.textStart() + line.textLength() - 1), u' ');
+        }
         QCOMPARE(output->horizontalScrollBar()->maximum(), 0);
         QVERIFY(!output->horizontalScrollBar()->isVisible());
         QVERIFY(!output->verticalScrollBar()->isVisible());

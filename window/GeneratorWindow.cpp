@@ -2,12 +2,15 @@
 
 #include <QApplication>
 #include <QGroupBox>
+#include <QIcon>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QShortcut>
+#include <QTextDocumentFragment>
 #include <algorithm>
 #include <limits>
 #include <vector>
@@ -45,8 +48,23 @@ void bindRedoKeys(QPlainTextEdit* output) {
     }
 }
 
+// The output holds plain text and copies it as such. Qt would offer it as HTML, Markdown and
+// OpenDocument too, and its Markdown writer takes time in the square of a line's length whenever
+// a program that is pasted into asks for every format: seconds for a million characters.
+class PlainTextOutput final : public QPlainTextEdit {
+  public:
+    using QPlainTextEdit::QPlainTextEdit;
+
+  protected:
+    QMimeData* createMimeDataFromSelection() const override {
+        auto* data = new QMimeData;
+        data->setText(textCursor().selection().toPlainText());
+        return data;
+    }
+};
+
 QPlainTextEdit* createOutputField(QWidget* parent) {
-    auto* output = new QPlainTextEdit(parent);
+    auto* output = new PlainTextOutput(parent);
     output->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     // Wrap at blanks, and inside a word only where the word is wider than the field: an encoded
     // view path has no blanks and would otherwise run past the right edge out of sight.
@@ -87,6 +105,10 @@ GeneratorWindow::GeneratorWindow(QWidget* parent)
     // The window keeps the object name it has always had, as its controls keep theirs.
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(QString::fromLatin1(kWindowTitle));
+    // The installed icon carries the desktop entry's name; a build that is not installed, or a
+    // theme without it, shows the same icon from the program's resources.
+    setWindowIcon(QIcon::fromTheme(QGuiApplication::desktopFileName(),
+                                   QIcon(QStringLiteral(":/icons/brindlewick.svg"))));
     setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
     fitFontToFields();
     createControls();

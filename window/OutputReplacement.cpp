@@ -1,12 +1,32 @@
 #include "OutputReplacement.h"
 
 #include <QPlainTextEdit>
+#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
 
 namespace brindlewick {
 
 namespace {
+
+// Wrapping at word boundaries measures the rest of a word for every line the word fills, so a word
+// takes time in the square of its length: 300,000 characters take seconds, a million minutes.
+// Wrapping anywhere takes time in proportion to the text.
+constexpr qsizetype kLongestWordWrappedAtBoundaries = 10'000;
+
+// Whether the text holds a word, a run without a place to break the line, too long to be wrapped
+// at word boundaries.
+bool holdsOverlongWord(const QString& text) {
+    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+    qsizetype wordStart = 0;
+    for (qsizetype next = finder.toNextBoundary(); next != -1; next = finder.toNextBoundary()) {
+        if (next - wordStart > kLongestWordWrappedAtBoundaries) {
+            return true;
+        }
+        wordStart = next;
+    }
+    return false;
+}
 
 // The bytes of text the document holds; characterCount() counts its closing paragraph separator.
 qsizetype textBytes(const QTextDocument& document) {
@@ -38,6 +58,20 @@ void replaceAsOneStep(QPlainTextEdit& output, const QString& text) {
 OutputReplacement::OutputReplacement(qsizetype historyBudget) : historyBudget_(historyBudget) {}
 
 void OutputReplacement::replace(QPlainTextEdit& output, const QString& text) {
+    const bool overlongText = holdsOverlongWord(text);
+    // The field wraps anywhere before it lays out an overlong word, and goes back to word
+    // boundaries only once no text it can show holds one.
+    if (overlongText) {
+        output.setWordWrapMode(QTextOption::WrapAnywhere);
+    }
+    replaceKeepingHistory(output, text, overlongText);
+    if (!overlongWordsHeld_) {
+        output.setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    }
+}
+
+void OutputReplacement::replaceKeepingHistory(QPlainTextEdit& output, const QString& text,
+                                              bool overlongText) {
     QTextDocument& document = *output.document();
     const qsizetype replaced = textBytes(document);
     // The step would also keep an undo record for every line of a new text: past the budget,
@@ -45,12 +79,17 @@ void OutputReplacement::replace(QPlainTextEdit& output, const QString& text) {
     if (replaced > historyBudget_ || text.size() * qsizetype(sizeof(QChar)) > historyBudget_) {
         output.setPlainText(text);
         historyHeld_ = 0;
+        overlongWordsHeld_ = overlongText;
         return;
     }
     if (historyHeld_ + replaced > historyBudget_) {
         clearHistory(output);
         historyHeld_ = 0;
+        overlongWordsHeld_ = false;
     }
+    // Undo and redo bring back the replaced text, and every text before it, as it was.
+    overlongWordsHeld_ =
+        overlongWordsHeld_ || overlongText || holdsOverlongWord(output.toPlainText());
     replaceAsOneStep(output, text);
     historyHeld_ += replaced;
 }

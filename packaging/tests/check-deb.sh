@@ -38,6 +38,14 @@ for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6; do
         *) fail "Depends lacks $package: $depends" ;;
     esac
 done
+# The plugins Qt loads at run time.
+recommends=$(field Recommends)
+for package in qt6-wayland libqt6svg6; do
+    case ", $recommends," in
+        *", $package,"*) ;;
+        *) fail "Recommends lacks $package: $recommends" ;;
+    esac
+done
 
 dpkg-deb --extract "$deb" "$work/root"
 (cd "$work/root" && find . ! -type d | sort) >"$work/files"
@@ -49,6 +57,7 @@ cat >"$work/expected" <<'LIST'
 ./usr/share/doc/brindlewick/changelog.gz
 ./usr/share/doc/brindlewick/copyright
 ./usr/share/icons/hicolor/scalable/apps/org.example.brindlewick.svg
+./usr/share/lintian/overrides/brindlewick
 ./usr/share/man/man1/brindlewick.1.gz
 ./usr/share/metainfo/org.example.brindlewick.metainfo.xml
 LIST
@@ -62,6 +71,10 @@ fi
 if readelf --dynamic "$program" | grep -Eq 'R(UN)?PATH'; then
     fail "the program has a library search path of its own"
 fi
+# Built with Debian's hardening: relocations bound at start-up, and fortified C library calls.
+readelf --dynamic "$program" | grep -q 'BIND_NOW' || fail "the program is not linked with -z now"
+readelf --wide --dyn-syms "$program" | grep -Eq ' __[a-z]+_chk@' ||
+    fail "the program calls no fortified function"
 
 # The metainfo's launchable names the installed desktop entry, and that entry's icon exists.
 appstreamcli validate-tree --no-net "$work/root" || fail "appstreamcli validate-tree"
