@@ -173,24 +173,12 @@ class TestCommandLine : public QObject {
         QTest::newRow("template missing")
             << "{dir}/missing.txt" << QByteArray() << "out.txt"
             << unreadable + "{dir}/missing.txt; reason: No such file or directory";
-        QTest::newRow("template is a folder")
-            << "{dir}" << QByteArray() << "out.txt" << unreadable + "{dir}; reason: Is a directory";
-        QTest::newRow("template empty")
-            << "{dir}/empty.txt" << QByteArray("") << "out.txt"
-            << unreadable + "{dir}/empty.txt; reason: The file is empty";
         QTest::newRow("template is /dev/null")
             << "/dev/null" << QByteArray() << "out.txt" << unreadable + "/dev/null";
         QTest::newRow("syntax error")
             << "{dir}/bad.txt" << QByteArray("a\nb {12}") << "out.txt"
             << "brindlewick: Template error at line 2, column 3: {12} is out of range; use {0} to "
                "{11}. Template file: {dir}/bad.txt";
-        QTest::newRow("NUL bytes")
-            << "{dir}/binary.txt" << QByteArray("{0}\0\0\0\0", 7) << "out.txt"
-            << "brindlewick: The template file is not a text file (it contains NUL bytes): "
-               "{dir}/binary.txt; save it as UTF-8 and try again.";
-        QTest::newRow("a single NUL byte")
-            << "{dir}/nul.txt" << QByteArray("Hello {2}\0 and more\n", 20) << "out.txt"
-            << "is not a text file (it contains NUL bytes)";
         QTest::newRow("output cannot be written")
             << "{dir}/good.txt" << QByteArray("{0}") << "no-such-folder/out.txt"
             << "no-such-folder/out.txt";

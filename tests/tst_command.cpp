@@ -1,6 +1,8 @@
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QStringEncoder>
 #include <QTest>
 #include <QXmlStreamReader>
 #include <map>
@@ -80,6 +82,13 @@ class TestCommand : public QObject {
     Q_OBJECT
 
   private Q_SLOTS:
+    // The data folders the program searches after its own; the last holds an installed default.
+    void initTestCase() {
+        qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path("home")));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_.path("local") + ':' + dir_.path("usr")));
+        QVERIFY(QDir().mkpath(dir_.path("usr/tst_command/default")));
+        dir_.write(QStringLiteral("usr/tst_command/default/Template.txt"), "{0}");
+    }
     void init() {
         installDefaultComponents();
         records_ = installRecordingLogger();
@@ -165,6 +174,92 @@ class TestCommand : public QObject {
         QCOMPARE(json.object().value(u"v").toString(), value);
     }
 
+    // A failure ends the run with one message and the output as it was. Null bytes write no
+    // template; "lookup" looks it up in /nonexistent and the data folders and finds none; the
+    // other settings break a component. In a message, <path> stands for the template's path
+    // and <dir> for the test's folder.
+    void failuresEndTheRun_data() {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("setting");
+        QTest::addColumn<QString>("message");
+        QTest::addColumn<int>("reports");
+        const QByteArray missing;
+        const QString unreadable =
+            QStringLiteral("The template file could not be read or is empty:\n<path>");
+        QTest::newRow("looked up, not found")
+            << missing << "lookup"
+            << "No Template.txt was found in any of these folders, searched in this order:\n"
+               "/nonexistent\n<dir>/home/tst_command\n<dir>/local/tst_command\n"
+               "<dir>/usr/tst_command\nTo use your own template, save it as "
+               "<dir>/home/tst_command/Template.txt\nTo start from the default, copy "
+               "<dir>/usr/tst_command/default/Template.txt there"
+            << 2;
+        QTest::newRow("named, missing")
+            << missing << "" << unreadable + "\nReason: No such file or directory" << 2;
+        QTest::newRow("zero bytes")
+            << QByteArray("") << "" << unreadable + "\nReason: The file is empty" << 1;
+        QTest::newRow("empty but for a byte-order mark")
+            << QByteArray("\xEF\xBB\xBF") << "" << unreadable << 1;
+        QTest::newRow("memory runs out while reading")
+            << QByteArray("{0}") << "memory" << unreadable + "\nReason: Out of memory" << 2;
+        QTest::newRow("syntax error after CRLF lines")
+            << QByteArray("a\r\nb\r\n  {12}") << ""
+            << "Template error at line 3, column 3: {12} is out of range; use {0} to {11}.\n"
+               "Template file: <path>"
+            << 1;
+        // A NUL is no text: UTF-16 when four NULs or more, nine in ten of them at one parity.
+        const QString utf16 =
+            "The template file looks like UTF-16 without a byte-order mark:\n<path>\n"
+            "Save it as UTF-8 and try again.";
+        const QString nul =
+            "The template file is not a text file (it contains NUL bytes):\n<path>\n"
+            "Save it as UTF-8 and try again.";
+        QTest::newRow("UTF-16LE without a byte-order mark")
+            << QByteArray(QStringEncoder(QStringEncoder::Utf16LE)(u"<a>{2}</a>\r\n")) << "" << utf16
+            << 1;
+        QTest::newRow("UTF-16BE with nine NULs in ten at one parity")
+            << QByteArray("\0a\0b\0c\0d\0e\0f\0g\0h\0ix\0", 20) << "" << utf16 << 1;
+        QTest::newRow("one NUL in four at the other parity")
+            << QByteArray("a\0b\0c\0\0d{2}", 11) << "" << nul << 1;
+        QTest::newRow("a single NUL") << QByteArray("Hello {2}\0 and more\n", 20) << "" << nul << 1;
+        QTest::newRow("logger fails on every call")
+            << QByteArray("{0}") << "logger" << injectedFailure("TestLogger").description << 2;
+        QTest::newRow("engine fails at load")
+            << QByteArray("{0}") << "load" << injectedFailure("TestEngine.LoadTemplate").description
+            << 1;
+        QTest::newRow("engine fails at render")
+            << QByteArray("{0}") << "render" << injectedFailure("TestEngine.Render").description
+            << 1;
+    }
+    void failuresEndTheRun() {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, setting);
+        QFETCH(QString, message);
+        QFETCH(int, reports);
+        const QString path = dir_.path(QStringLiteral("failing.txt"));
+        QFile::remove(path);
+        if (!bytes.isNull()) {
+            dir_.write(QStringLiteral("failing.txt"), bytes);
+        }
+        if (setting == u"logger") {
+            records_ = installRecordingLogger(FailOn::EveryCall);
+        } else if (setting == u"memory") {
+            installFailingFileSystem(FileFailure::OutOfMemoryAtRead);
+        } else if (setting == u"load" || setting == u"render") {
+            installFailingEngine(setting == u"load" ? EngineFailure::AtLoad
+                                                    : EngineFailure::AtRender);
+        }
+        installTemplatePath(path);
+
+        runGenerateCommand(view_, QStringLiteral("/nonexistent"),
+                           setting == u"lookup" ? QString() : path);
+
+        message.replace(QStringLiteral("<path>"), path);
+        QCOMPARE(view_.failures, QStringList{message.replace("<dir>", dir_.path(QString()))});
+        QCOMPARE(view_.output, QStringLiteral("previous output"));
+        QCOMPARE(records_->size(), reports);
+    }
+
     void failureMidPassKeepsFinishedPasses() {
         setProjects(view_, {"A", "", "x", "y"});
         view_.failOnOutputWrite = 3;  // the render, pass (a), then pass (b) fails
@@ -172,24 +267,6 @@ class TestCommand : public QObject {
         QCOMPARE(view_.output, QStringLiteral("A%2Fx A/y"));
         QCOMPARE(view_.failures,
                  QStringList({injectedFailure("FakeView.setOutputText").description}));
-    }
-
-    void missingTemplateListsTheFoldersSearched() {
-        QStringList calls;
-        Components::setFilePathServiceFactory(
-            [&calls] { return std::make_unique<RecordingPathService>(calls); });
-        qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path("home")));
-        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_.path("local") + ':' + dir_.path("usr")));
-        runGenerateCommand(view_, QStringLiteral("/nonexistent"));
-        QCOMPARE(view_.failures,
-                 QStringList({"No Template.txt was found in any of these folders, searched in "
-                              "this order:\n/nonexistent\n" +
-                              dir_.path("home/tst_command") + '\n' +
-                              dir_.path("local/tst_command") + '\n' + dir_.path("usr/tst_command") +
-                              "\nTo use your own template, save it as " +
-                              dir_.path("home/tst_command/Template.txt")}));
-        QCOMPARE(records_->size(), 2);  // start trace and failure report
-        QCOMPARE(view_.output, QStringLiteral("previous output"));
     }
 
     // Names people really have, an empty field and text outside Latin script: the default
