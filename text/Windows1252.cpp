@@ -20,10 +20,10 @@ constexpr std::array<char16_t, 32> kSpecialCharacters = {
 
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 
-// The bytes of the characters from U+0080 to the highest character of the code page; 0 for a
-// character that the code page does not hold.
+// The bytes of the characters from U+0080 to the highest character of the code page (U+2122,
+// byte 0x99); 0 for a character that the code page does not hold.
 constexpr char16_t kFirstTabled = 0x80;
-constexpr char16_t kLastTabled = kHighestCharacter;
+constexpr char16_t kLastTabled = 0x2122;
 using ReverseTable = std::array<unsigned char, kLastTabled - kFirstTabled + 1>;
 
 constexpr ReverseTable makeReverseTable() {
@@ -63,12 +63,18 @@ char16_t toUnicode(unsigned char byte) {
     return kByteToUnicode[byte];
 }
 
-int byteOfTabledUnit(char16_t unit) {
+int byteOf(char16_t unit) {
+    if (unit < kFirstTabled) {
+        return unit;
+    }
+    if (unit > kLastTabled) {
+        return -1;
+    }
     const unsigned char byte = kReverseTable[unit - kFirstTabled];
     return byte != 0 ? byte : -1;
 }
 
-qint32 codeOfOtherCharacter(QStringView character) {
+qint32 codeOf(QStringView character) {
     if (character.isEmpty()) {
         throw ComponentError(ErrorNumber::NoCharacterCode,
                              QStringLiteral("An empty character has no character code."),
