@@ -95,10 +95,6 @@ RenderedOutput renderTemplate(const GeneratorView& view, const QString& applicat
     return rendered;
 }
 
-QString describeCurrentFailure() {
-    return currentErrorInfo().description;
-}
-
 // Where `before` occurs in `text` outside the escaped ranges: found left to right, compared
 // exactly, never overlapping.
 std::vector<qsizetype> occurrencesOutside(const QString& text, const QString& before,
@@ -216,7 +212,7 @@ void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
         rendered.text.clear();
         encodeViewPaths(view, std::move(rendered.escapedRanges));
     } catch (...) {
-        view.showFailure(describeCurrentFailure());
+        view.showFailure(currentErrorInfo().description);
     }
 }
 
