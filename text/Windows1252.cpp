@@ -40,17 +40,13 @@ constexpr ReverseTable makeReverseTable() {
 
 constexpr ReverseTable kReverseTable = makeReverseTable();
 
-constexpr bool isSpecialByte(unsigned char byte) {
-    return byte >= kFirstSpecialByte && byte < 0xA0;
-}
-
 // The character of every byte, so that decoding is one table lookup per byte.
 constexpr std::array<char16_t, 256> makeByteToUnicode() {
     std::array<char16_t, 256> table{};
     for (unsigned byte = 0; byte < table.size(); ++byte) {
-        table[byte] = isSpecialByte(static_cast<unsigned char>(byte))
-                          ? kSpecialCharacters[byte - kFirstSpecialByte]
-                          : static_cast<char16_t>(byte);
+        const bool special = byte >= kFirstSpecialByte && byte < 0xA0;
+        table[byte] =
+            special ? kSpecialCharacters[byte - kFirstSpecialByte] : static_cast<char16_t>(byte);
     }
     return table;
 }
