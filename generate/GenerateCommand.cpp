@@ -7,6 +7,7 @@
 
 #include "Components.h"
 #include "ErrorInfo.h"
+#include "StandardFilePathService.h"
 #include "TemplateDiagnosis.h"
 #include "TextFileReader.h"
 #include "UrlEncoding.h"
@@ -42,9 +43,8 @@ QString readTemplate(const QString& applicationFolder, QString& path) {
     if (templateText.isEmpty()) {
         // An empty template would clear the output and show nothing: say why instead.
         if (lookedUp && !QFileInfo::exists(path)) {
-            failGenerate(
-                ErrorNumber::TemplateNotFound,
-                describeMissingTemplate(fileName, templateSearchFolders(applicationFolder)));
+            failGenerate(ErrorNumber::TemplateNotFound,
+                         describeMissingTemplate(fileName, searchFolders(applicationFolder)));
         }
         failGenerate(ErrorNumber::TemplateUnreadable,
                      describeUnreadableTemplate(path, readFailure));

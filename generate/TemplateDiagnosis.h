@@ -11,10 +11,6 @@ namespace brindlewick {
 // program looked and, where it can be known, the system's reason. The first line of each stays
 // the same whatever follows, because that is the line users search for.
 
-// The folders the program looks for its template in, in search order: the program's own
-// folder, then the application's absolute data folders (applicationDataFolders).
-QStringList templateSearchFolders(const QString& applicationFolder);
-
 // No file of that name in any of the folders: says so and lists them, one a line, in order, then
 // names the place of the user's own file and the installed default to start it from, if any.
 QString describeMissingTemplate(const QString& fileName, const QStringList& foldersSearched);
