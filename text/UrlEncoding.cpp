@@ -33,9 +33,10 @@ char32_t scalarOfNegativeCode(qint32 code) {
 
 // The escapes of the UTF-8 bytes of the character a negative code stands for.
 QString utf8Escapes(qint32 code) {
-    const char32_t scalar = scalarOfNegativeCode(code);
+    // QChar::fromUcs4, not QString::fromUcs4, which would drop a U+FEFF as a byte-order mark.
+    const auto character = QChar::fromUcs4(scalarOfNegativeCode(code));
     QString escapes;
-    for (const char byte : QString::fromUcs4(&scalar, 1).toUtf8()) {
+    for (const char byte : QStringView(character).toUtf8()) {
         escapes += hexEscape(static_cast<unsigned char>(byte));
     }
     return escapes;
