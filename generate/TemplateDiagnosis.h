@@ -24,8 +24,7 @@ QString describeUnreadableTemplate(const QString& path,
 // as UTF-16 without a byte-order mark gives a NUL for the high byte of every character below
 // U+0100, and other binary files give them anywhere. Names the file and says which it looks
 // like: UTF-16 when there are a few NULs and they stand mostly at every other byte, not text
-// otherwise. Empty when
-// the text holds no NUL.
+// otherwise. Empty when the text holds no NUL.
 QString describeNulBytes(QStringView text, const QString& path);
 
 // A template error's description with the path of the template it was found in.
