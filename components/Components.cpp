@@ -4,11 +4,11 @@ namespace brindlewick {
 
 namespace {
 
-// A component created anew by its factory on each use.
+// A component's factory, and the instance it made when the component is shared.
 template <typename Component>
-class FreshSlot {
+class Slot {
   public:
-    explicit FreshSlot(const char* name) : name_(name) {}
+    explicit Slot(const char* name) : name_(name) {}
 
     std::unique_ptr<Component> create() const {
         if (!factory_) {
@@ -18,41 +18,29 @@ class FreshSlot {
         }
         return factory_();
     }
-    void setFactory(Factory<Component> factory) { factory_ = std::move(factory); }
-
-  private:
-    const char* name_;
-    Factory<Component> factory_;
-};
-
-// A component created by its factory on first use and shared from then on.
-template <typename Component>
-class SharedSlot {
-  public:
-    explicit SharedSlot(const char* name) : fresh_(name) {}
-
-    Component& instance() {
+    Component& shared() {
         if (!instance_) {
-            instance_ = fresh_.create();
+            instance_ = create();
         }
         return *instance_;
     }
     void setFactory(Factory<Component> factory) {
         instance_.reset();
-        fresh_.setFactory(std::move(factory));
+        factory_ = std::move(factory);
     }
 
   private:
-    FreshSlot<Component> fresh_;
+    const char* name_;
+    Factory<Component> factory_;
     std::unique_ptr<Component> instance_;
 };
 
 struct Registry {
-    SharedSlot<ErrorLogger> errorLogger{"error logger"};
-    SharedSlot<FilePathService> filePathService{"file path service"};
-    SharedSlot<TextConversionService> textConversionService{"text conversion service"};
-    FreshSlot<TemplateEngine> templateEngine{"template engine"};
-    FreshSlot<FileSystemObject> fileSystemObject{"file-system object"};
+    Slot<ErrorLogger> errorLogger{"error logger"};
+    Slot<FilePathService> filePathService{"file path service"};
+    Slot<TextConversionService> textConversionService{"text conversion service"};
+    Slot<TemplateEngine> templateEngine{"template engine"};
+    Slot<FileSystemObject> fileSystemObject{"file-system object"};
 };
 
 Registry& registry() {
@@ -63,15 +51,15 @@ Registry& registry() {
 }  // namespace
 
 ErrorLogger& Components::errorLogger() {
-    return registry().errorLogger.instance();
+    return registry().errorLogger.shared();
 }
 
 FilePathService& Components::filePathService() {
-    return registry().filePathService.instance();
+    return registry().filePathService.shared();
 }
 
 TextConversionService& Components::textConversionService() {
-    return registry().textConversionService.instance();
+    return registry().textConversionService.shared();
 }
 
 std::unique_ptr<TemplateEngine> Components::newTemplateEngine() {

@@ -27,10 +27,6 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-[[noreturn]] void failWithErrno(ErrorNumber number, int error) {
-    failWith(number, systemReason(error));
-}
-
 // Closes a descriptor that will not be read after all, and fails with the reason.
 [[noreturn]] void closeAndFail(int descriptor, const QString& reason) {
     ::close(descriptor);
@@ -68,7 +64,7 @@ void waitUntilReadable(int descriptor) {
     pollfd request{descriptor, POLLIN, 0};
     while (::poll(&request, 1, -1) < 0) {
         if (errno != EINTR) {
-            failWithErrno(ErrorNumber::FileRead, errno);
+            failWith(ErrorNumber::FileRead, systemReason(errno));
         }
     }
 }
@@ -88,7 +84,7 @@ QByteArray readStreamToEnd(int descriptor) {
             if (errno == EINTR || errno == EAGAIN) {
                 continue;
             }
-            failWithErrno(ErrorNumber::FileRead, errno);
+            failWith(ErrorNumber::FileRead, systemReason(errno));
         }
         if (bytes.size() + count > kLongestStream) {
             failWith(ErrorNumber::FileRead,
@@ -155,7 +151,7 @@ int duplicateStandardInput() {
     }
     const int descriptor = ::fcntl(STDIN_FILENO, F_DUPFD_CLOEXEC, 0);
     if (descriptor < 0) {
-        failWithErrno(ErrorNumber::FileOpen, errno);
+        failWith(ErrorNumber::FileOpen, systemReason(errno));
     }
     return descriptor;
 }
@@ -166,7 +162,7 @@ int openPath(const QString& path) {
     const int descriptor =
         ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0) {
-        failWithErrno(ErrorNumber::FileOpen, errno);
+        failWith(ErrorNumber::FileOpen, systemReason(errno));
     }
     const int flags = ::fcntl(descriptor, F_GETFL);
     if (flags < 0 || ::fcntl(descriptor, F_SETFL, flags & ~O_NONBLOCK) != 0) {

@@ -30,8 +30,6 @@ QString GetBodyFromTextFile(QString path, qint32 formatSelector,
         }
         reportCurrentFailure(QStringLiteral(".GetBodyFromTextFile, File:") + path,
                              kProcedureFailure);
-        stream.reset();
-        fileSystem.reset();
         return QString();
     }
 }

@@ -14,7 +14,8 @@ inline constexpr qint32 Unicode = 1;
 inline constexpr qint32 SystemDefault = 2;
 }  // namespace FormatSelector
 
-// Named as its trace and failure reports print it.
+// Both procedures are named as the reports print them.
+
 // The whole text of the file at `path`, read in the selected format and passed through the
 // shared TextConversionService. Leaves a start trace with the logger before it touches the file.
 // A failure is reported to the logger and gives the empty string, and `failure`, when given,
@@ -23,7 +24,6 @@ inline constexpr qint32 SystemDefault = 2;
 QString GetBodyFromTextFile(QString path, qint32 formatSelector,
                             std::optional<ErrorInfo>* failure = nullptr);
 
-// Named as the reports of its caller print it.
 // The file-system object's format value for a selector: 0 gives FileFormat::Ansi, 1
 // FileFormat::Unicode, 2 FileFormat::SystemDefault, anything else FileFormat::Ansi.
 qint32 GetFSOTxtFileFormat(qint32 formatSelector);

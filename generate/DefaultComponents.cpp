@@ -10,22 +10,15 @@
 
 namespace brindlewick {
 
-namespace {
-
-template <typename Implementation>
-auto factoryOf() {
-    return [] { return std::make_unique<Implementation>(); };
-}
-
-}  // namespace
-
 void installDefaultComponents() {
-    Components::setErrorLoggerFactory(factoryOf<StderrErrorLogger>());
-    Components::setFilePathServiceFactory(factoryOf<StandardFilePathService>());
-    Components::setTextConversionServiceFactory(factoryOf<EncodingRepairConversion>());
+    Components::setErrorLoggerFactory([] { return std::make_unique<StderrErrorLogger>(); });
+    Components::setFilePathServiceFactory(
+        [] { return std::make_unique<StandardFilePathService>(); });
+    Components::setTextConversionServiceFactory(
+        [] { return std::make_unique<EncodingRepairConversion>(); });
     Components::setTemplateEngineFactory(
         [] { return std::make_unique<BraceTemplateEngine>(kFieldCount); });
-    Components::setFileSystemObjectFactory(factoryOf<QtFileSystemObject>());
+    Components::setFileSystemObjectFactory([] { return std::make_unique<QtFileSystemObject>(); });
 }
 
 }  // namespace brindlewick

@@ -2,10 +2,9 @@
 
 namespace brindlewick {
 
-// Installs the program's own implementation of every component in the registry (the stderr
-// logger, the standard path service, the repairing text conversion, the brace template engine
-// and the Qt file-system object) and drops every shared instance made so far. The entry point
-// calls it once at start; tests call it to undo the components they injected.
+// Installs the program's own implementation of every component in the registry and drops every
+// shared instance made so far. The entry point calls it once at start; tests call it to undo the
+// components they injected.
 void installDefaultComponents();
 
 }  // namespace brindlewick

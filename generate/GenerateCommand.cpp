@@ -7,6 +7,7 @@
 
 #include "Components.h"
 #include "ErrorInfo.h"
+#include "StandardFilePathService.h"
 #include "TemplateDiagnosis.h"
 #include "TextFileReader.h"
 #include "UrlEncoding.h"
@@ -42,9 +43,8 @@ QString readTemplate(const QString& applicationFolder, QString& path) {
     if (templateText.isEmpty()) {
         // An empty template would clear the output and show nothing: say why instead.
         if (lookedUp && !QFileInfo::exists(path)) {
-            failGenerate(
-                ErrorNumber::TemplateNotFound,
-                describeMissingTemplate(fileName, templateSearchFolders(applicationFolder)));
+            failGenerate(ErrorNumber::TemplateNotFound,
+                         describeMissingTemplate(fileName, searchFolders(applicationFolder)));
         }
         failGenerate(ErrorNumber::TemplateUnreadable,
                      describeUnreadableTemplate(path, readFailure));
@@ -93,10 +93,6 @@ RenderedOutput renderTemplate(const GeneratorView& view, const QString& applicat
     engine->Render(values, rendered.text);
     rendered.escapedRanges = engine->escapedRanges();
     return rendered;
-}
-
-QString describeCurrentFailure() {
-    return currentErrorInfo().description;
 }
 
 // Where `before` occurs in `text` outside the escaped ranges: found left to right, compared
@@ -216,7 +212,7 @@ void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
         rendered.text.clear();
         encodeViewPaths(view, std::move(rendered.escapedRanges));
     } catch (...) {
-        view.showFailure(describeCurrentFailure());
+        view.showFailure(currentErrorInfo().description);
     }
 }
 

@@ -58,13 +58,6 @@ bool nulsFallMostlyOnOneParity(QStringView text) {
 
 }  // namespace
 
-QStringList templateSearchFolders(const QString& applicationFolder) {
-    QStringList folders{applicationFolder};
-    folders += applicationDataFolders();
-    folders.removeDuplicates();
-    return folders;
-}
-
 QString describeMissingTemplate(const QString& fileName, const QStringList& foldersSearched) {
     return QStringLiteral("No %1 was found in any of these folders, searched in this order:\n")
                .arg(fileName) +

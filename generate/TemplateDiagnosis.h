@@ -11,10 +11,6 @@ namespace brindlewick {
 // program looked and, where it can be known, the system's reason. The first line of each stays
 // the same whatever follows, because that is the line users search for.
 
-// The folders the program looks for its template in, in search order: the program's own
-// folder, then the application's absolute data folders (applicationDataFolders).
-QStringList templateSearchFolders(const QString& applicationFolder);
-
 // No file of that name in any of the folders: says so and lists them, one a line, in order, then
 // names the place of the user's own file and the installed default to start it from, if any.
 QString describeMissingTemplate(const QString& fileName, const QStringList& foldersSearched);
@@ -28,8 +24,7 @@ QString describeUnreadableTemplate(const QString& path,
 // as UTF-16 without a byte-order mark gives a NUL for the high byte of every character below
 // U+0100, and other binary files give them anywhere. Names the file and says which it looks
 // like: UTF-16 when there are a few NULs and they stand mostly at every other byte, not text
-// otherwise. Empty when
-// the text holds no NUL.
+// otherwise. Empty when the text holds no NUL.
 QString describeNulBytes(QStringView text, const QString& path);
 
 // A template error's description with the path of the template it was found in.

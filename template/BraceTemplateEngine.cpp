@@ -183,9 +183,6 @@ QString insertedValue(const QStringList& values, Placeholder placeholder) {
                                  .arg(values.size()),
                              kSource);
     }
-    if (placeholder.format == PlaceholderFormat::AsIs) {
-        return values[index];
-    }
     return formatValue(values[index], placeholder.format, index);
 }
 
@@ -234,10 +231,6 @@ void BraceTemplateEngine::Render(QStringList& values, QString& result) {
             });
     result = std::move(text);
     escapedRanges_ = std::move(escaped);
-}
-
-QList<TextRange> BraceTemplateEngine::escapedRanges() const {
-    return escapedRanges_;
 }
 
 }  // namespace brindlewick

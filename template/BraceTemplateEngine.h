@@ -17,7 +17,7 @@ class BraceTemplateEngine final : public TemplateEngine {
 
     void Render(QStringList& values, QString& result) override;
     void LoadTemplate(QString& templateText, QString& templateName) override;
-    QList<TextRange> escapedRanges() const override;
+    QList<TextRange> escapedRanges() const override { return escapedRanges_; }
 
   private:
     int valueCount_;

@@ -45,19 +45,22 @@ QStringList applicationDataFolders() {
     return folders;
 }
 
+QStringList searchFolders(const QString& folder) {
+    QStringList folders{folder};
+    folders += applicationDataFolders();
+    folders.removeDuplicates();
+    return folders;
+}
+
 void StandardFilePathService::ResolvePath(QString& folder, QString& fileName, QString& result) {
-    const QString besideProgram = QDir(folder).filePath(fileName);
-    result = besideProgram;
-    if (QFileInfo::exists(besideProgram)) {
-        return;
-    }
-    for (const QString& dataFolder : applicationDataFolders()) {
-        const QString candidate = QDir(dataFolder).filePath(fileName);
+    for (const QString& searched : searchFolders(folder)) {
+        const QString candidate = QDir(searched).filePath(fileName);
         if (QFileInfo::exists(candidate)) {
             result = candidate;
             return;
         }
     }
+    result = QDir(folder).filePath(fileName);
 }
 
 }  // namespace brindlewick

@@ -16,6 +16,10 @@ QString userDataFolder();
 // A relative entry is invalid and ignored, as the XDG base-directory rules require.
 QStringList applicationDataFolders();
 
+// The folders a file is looked for in, in search order: `folder`, then applicationDataFolders(),
+// each once.
+QStringList searchFolders(const QString& folder);
+
 // folder/fileName when that file exists; otherwise the first fileName found in the application's
 // data folders (so an installed program finds its template); otherwise folder/fileName again, so
 // that a report names the place where the file was expected.

@@ -45,14 +45,6 @@ std::optional<QByteArray> utf8Bytes(QStringView text) {
     return bytes;
 }
 
-// The text decoded from its Windows-1252 bytes as UTF-8, when those bytes are UTF-8.
-QString repairedUtf8(QString text) {
-    if (const auto bytes = utf8Bytes(text)) {
-        return QString::fromUtf8(*bytes);
-    }
-    return text;
-}
-
 // The encoding a UTF-16 byte-order mark at the start of the text names, if there is one: read as
 // Windows-1252, FF FE is "\u00FF\u00FE" and FE FF is "\u00FE\u00FF".
 std::optional<QStringDecoder::Encoding> utf16ByteOrder(QStringView text) {
@@ -65,35 +57,31 @@ std::optional<QStringDecoder::Encoding> utf16ByteOrder(QStringView text) {
     return std::nullopt;
 }
 
-// The text decoded from its Windows-1252 bytes as UTF-16, when it holds only characters of the
-// code page (as text read as Windows-1252 does).
-QString repairedUtf16(QString text, QStringDecoder::Encoding encoding) {
-    QByteArray bytes;
-    if (!windows1252::encode(text, bytes)) {
-        return text;
-    }
-    return QStringDecoder(encoding, QStringDecoder::Flag::Stateless)(bytes);
-}
-
-QString repairedText(QString text) {
+// The text decoded anew from its Windows-1252 bytes: as UTF-16 after a UTF-16 byte-order mark
+// (when it holds only characters of the code page, as text read as Windows-1252 does), or as
+// UTF-8 when those bytes are UTF-8; nothing otherwise.
+std::optional<QString> decodedAnew(QStringView text) {
     if (const auto encoding = utf16ByteOrder(text)) {
-        return repairedUtf16(std::move(text), *encoding);
+        QByteArray bytes;
+        if (!windows1252::encode(text, bytes)) {
+            return std::nullopt;
+        }
+        return QStringDecoder(*encoding, QStringDecoder::Flag::Stateless)(bytes);
     }
-    return repairedUtf8(std::move(text));
+    if (const auto bytes = utf8Bytes(text)) {
+        return QString::fromUtf8(*bytes);
+    }
+    return std::nullopt;
 }
 
 }  // namespace
 
 bool EncodingRepairConversion::wouldDecodeAnew(QStringView text) {
-    if (utf16ByteOrder(text)) {
-        QByteArray bytes;
-        return windows1252::encode(text, bytes);
-    }
-    return utf8Bytes(text).has_value();
+    return decodedAnew(text).has_value();
 }
 
 void EncodingRepairConversion::ConvertText(QString text, QString& result) {
-    QString converted = repairedText(std::move(text));
+    QString converted = decodedAnew(text).value_or(std::move(text));
     if (converted.startsWith(QChar(kByteOrderMark))) {
         converted.remove(0, 1);
     }

@@ -1,7 +1,5 @@
 #include "UrlEncoding.h"
 
-#include <array>
-
 #include "Reports.h"
 #include "Windows1252.h"
 
@@ -11,66 +9,20 @@ namespace {
 
 constexpr qint32 kCodeNotComputed = -1;
 constexpr char32_t kReplacementCharacter = 0xFFFD;
-
-// Codes 0 to 255 give at most three units ("%FF"); a character outside the code page gives up
-// to four UTF-8 escapes.
-constexpr int kLongestEscape = 12;
+// Codes 0 to 255 give at most three units ("%FF").
 constexpr qsizetype kUnitsPerEscape = 3;
-
-using Escape = std::array<char16_t, kLongestEscape>;
 
 void reportFailure(const QString& fixedText, int label, ReportKind kind) {
     reportCurrentFailure(fixedText + QString::number(label), kind);
 }
 
 bool isUriMark(qint32 code) {
-    switch (code) {
-        case '!':
-        case '\'':
-        case '(':
-        case ')':
-        case '*':
-        case '-':
-        case '.':
-        case '_':
-        case '~':
-            return true;
-        default:
-            return false;
-    }
+    return code > 0 && code < 0x80 && QByteArrayView("!'()*-._~").contains(static_cast<char>(code));
 }
 
-char16_t hexDigit(unsigned value) {
-    return static_cast<char16_t>(value < 10 ? u'0' + value : u'A' + (value - 10));
-}
-
-// Appends "%" and the byte's two hexadecimal digits.
-int writeByteEscape(unsigned byte, char16_t* out) {
-    out[0] = u'%';
-    out[1] = hexDigit(byte >> 4);
-    out[2] = hexDigit(byte & 0xF);
-    return 3;
-}
-
-// The hexadecimal digits of a non-negative code without leading zeros; "%0" before a single
-// digit (codes below 16), "%" otherwise.
-int writeCodeEscape(qint32 code, char16_t* out) {
-    std::array<char16_t, 8> digits{};
-    int count = 0;
-    auto value = static_cast<quint32>(code);
-    do {
-        digits[count++] = hexDigit(value & 0xF);
-        value >>= 4;
-    } while (value != 0);
-    int length = 0;
-    out[length++] = u'%';
-    if (code < 16) {
-        out[length++] = u'0';
-    }
-    while (count > 0) {
-        out[length++] = digits[--count];
-    }
-    return length;
+// "%" and the value's hexadecimal digits, two at least: "%0A", "%FF", "%12C".
+QString hexEscape(quint32 value) {
+    return QStringLiteral("%%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
 
 char32_t scalarOfNegativeCode(qint32 code) {
@@ -80,30 +32,14 @@ char32_t scalarOfNegativeCode(qint32 code) {
 }
 
 // The escapes of the UTF-8 bytes of the character a negative code stands for.
-int writeUtf8Escapes(qint32 code, char16_t* out) {
-    const char32_t scalar = scalarOfNegativeCode(code);
-    std::array<unsigned, 4> bytes{};
-    int count = 0;
-    if (scalar < 0x80) {
-        bytes[count++] = scalar;
-    } else if (scalar < 0x800) {
-        bytes[count++] = 0xC0 | (scalar >> 6);
-        bytes[count++] = 0x80 | (scalar & 0x3F);
-    } else if (scalar < 0x10000) {
-        bytes[count++] = 0xE0 | (scalar >> 12);
-        bytes[count++] = 0x80 | ((scalar >> 6) & 0x3F);
-        bytes[count++] = 0x80 | (scalar & 0x3F);
-    } else {
-        bytes[count++] = 0xF0 | (scalar >> 18);
-        bytes[count++] = 0x80 | ((scalar >> 12) & 0x3F);
-        bytes[count++] = 0x80 | ((scalar >> 6) & 0x3F);
-        bytes[count++] = 0x80 | (scalar & 0x3F);
+QString utf8Escapes(qint32 code) {
+    // QChar::fromUcs4, not QString::fromUcs4, which would drop a U+FEFF as a byte-order mark.
+    const auto character = QChar::fromUcs4(scalarOfNegativeCode(code));
+    QString escapes;
+    for (const char byte : QStringView(character).toUtf8()) {
+        escapes += hexEscape(static_cast<unsigned char>(byte));
     }
-    int length = 0;
-    for (int i = 0; i < count; ++i) {
-        length += writeByteEscape(bytes[i], out + length);
-    }
-    return length;
+    return escapes;
 }
 
 // The character starting at `index`: a surrogate pair is one character of two units.
@@ -133,16 +69,15 @@ void URLEncodeChar(QStringView character, qint32& code, QString& result) {
             return;
         }
         label = 60;
-        Escape escape{};
-        int length = 0;
+        QString escape;
         if (code < 0) {
-            length = writeUtf8Escapes(code, escape.data());
+            escape = utf8Escapes(code);
         } else {
             label = code < 16 ? 70 : 80;
-            length = writeCodeEscape(code, escape.data());
+            escape = hexEscape(code);
         }
         label = 90;
-        result.append(QStringView(escape.data(), length));
+        result.append(escape);
     } catch (...) {
         reportFailure(QStringLiteral(".URLEncodeChar, @Line#"), label, kProcedureFailure);
     }

@@ -20,10 +20,10 @@ constexpr std::array<char16_t, 32> kSpecialCharacters = {
 
 constexpr char16_t kReplacementCharacter = 0xFFFD;
 
-// The bytes of the characters from U+0080 to the highest character of the code page; 0 for a
-// character that the code page does not hold.
+// The bytes of the characters from U+0080 to the highest character of the code page (U+2122,
+// byte 0x99); 0 for a character that the code page does not hold.
 constexpr char16_t kFirstTabled = 0x80;
-constexpr char16_t kLastTabled = kHighestCharacter;
+constexpr char16_t kLastTabled = 0x2122;
 using ReverseTable = std::array<unsigned char, kLastTabled - kFirstTabled + 1>;
 
 constexpr ReverseTable makeReverseTable() {
@@ -40,17 +40,13 @@ constexpr ReverseTable makeReverseTable() {
 
 constexpr ReverseTable kReverseTable = makeReverseTable();
 
-constexpr bool isSpecialByte(unsigned char byte) {
-    return byte >= kFirstSpecialByte && byte < 0xA0;
-}
-
 // The character of every byte, so that decoding is one table lookup per byte.
 constexpr std::array<char16_t, 256> makeByteToUnicode() {
     std::array<char16_t, 256> table{};
     for (unsigned byte = 0; byte < table.size(); ++byte) {
-        table[byte] = isSpecialByte(static_cast<unsigned char>(byte))
-                          ? kSpecialCharacters[byte - kFirstSpecialByte]
-                          : static_cast<char16_t>(byte);
+        const bool special = byte >= kFirstSpecialByte && byte < 0xA0;
+        table[byte] =
+            special ? kSpecialCharacters[byte - kFirstSpecialByte] : static_cast<char16_t>(byte);
     }
     return table;
 }
@@ -63,12 +59,18 @@ char16_t toUnicode(unsigned char byte) {
     return kByteToUnicode[byte];
 }
 
-int byteOfTabledUnit(char16_t unit) {
+int byteOf(char16_t unit) {
+    if (unit < kFirstTabled) {
+        return unit;
+    }
+    if (unit > kLastTabled) {
+        return -1;
+    }
     const unsigned char byte = kReverseTable[unit - kFirstTabled];
     return byte != 0 ? byte : -1;
 }
 
-qint32 codeOfOtherCharacter(QStringView character) {
+qint32 codeOf(QStringView character) {
     if (character.isEmpty()) {
         throw ComponentError(ErrorNumber::NoCharacterCode,
                              QStringLiteral("An empty character has no character code."),

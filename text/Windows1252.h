@@ -13,42 +13,14 @@ namespace brindlewick::windows1252 {
 // The character that a byte stands for.
 char16_t toUnicode(unsigned char byte);
 
-// The highest character the code page holds: U+2122, byte 0x99.
-inline constexpr char16_t kHighestCharacter = 0x2122;
-
-// byteOf for a unit from U+0080 to kHighestCharacter.
-int byteOfTabledUnit(char16_t unit);
-
-// The byte of a UTF-16 unit that the code page holds, or -1 when it holds none. Inline, so that
-// the common answers (ASCII, and none for most of the BMP) cost no call.
-inline int byteOf(char16_t unit) {
-    if (unit < 0x80) {
-        return unit;
-    }
-    if (unit > kHighestCharacter) {
-        return -1;
-    }
-    return byteOfTabledUnit(unit);
-}
-
-// True for the units that stand for the byte of their own value: all but 0x80 to 0x9F.
-inline bool holdsItsOwnValue(char16_t unit) {
-    return unit < 0x80 || (unit >= 0xA0 && unit <= 0xFF);
-}
-
-// codeOf for a character that does not hold its own value, or is empty.
-qint32 codeOfOtherCharacter(QStringView character);
+// The byte of a UTF-16 unit that the code page holds, or -1 when it holds none.
+int byteOf(char16_t unit);
 
 // The code of the character at the start of `character` (one unit, or a surrogate pair taken
 // as one character). Characters in the code page get their byte, 0 to 255. Any other character
 // gets minus its Unicode scalar value, and a lone surrogate counts as U+FFFD, so that no
 // character is lost as '?'. Throws ComponentError when `character` is empty.
-inline qint32 codeOf(QStringView character) {
-    if (!character.isEmpty() && holdsItsOwnValue(character.front().unicode())) {
-        return character.front().unicode();
-    }
-    return codeOfOtherCharacter(character);
-}
+qint32 codeOf(QStringView character);
 
 // Decodes Windows-1252 bytes.
 QString decode(QByteArrayView bytes);
