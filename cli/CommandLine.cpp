@@ -147,18 +147,42 @@ QString fileOptionValue(const QCommandLineParser& parser, const char* name, QStr
     return value;
 }
 
+// The status of the file a path names, following links; "-" is standard input.
+std::optional<struct stat> statusOf(const QString& path) {
+    struct stat status {};
+    const bool found =
+        path == u"-" ? ::fstat(STDIN_FILENO, &status) == 0
+                     : !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0;
+    return found ? std::optional(status) : std::nullopt;
+}
+
+bool isSameFile(const std::optional<struct stat>& a, const std::optional<struct stat>& b) {
+    return a && b && a->st_dev == b->st_dev && a->st_ino == b->st_ino;
+}
+
 // Whether `path` reads standard input: "-", or another name of what standard input is
 // (/dev/stdin, /dev/fd/0, ...), unless that is a regular file, which each reader opened by name
 // reads from its start.
 bool readsStandardInput(const QString& path) {
-    if (path == u"-") {
-        return true;
+    const std::optional<struct stat> input = statusOf(QStringLiteral("-"));
+    return path == u"-" || (input && !S_ISREG(input->st_mode) && isSameFile(statusOf(path), input));
+}
+
+// The option of the input that --output names too, by any name: replacing it would overwrite
+// what the run reads. Empty when --output is no regular file the run reads.
+QString inputNamedByOutput(const GenerateRequest& request) {
+    const std::optional<struct stat> output =
+        request.outputPath == u"-" ? std::nullopt : statusOf(request.outputPath);
+    if (!output || !S_ISREG(output->st_mode)) {
+        return QString();
     }
-    struct stat input {};
-    struct stat named {};
-    return !path.isEmpty() && ::fstat(STDIN_FILENO, &input) == 0 && !S_ISREG(input.st_mode) &&
-           ::stat(QFile::encodeName(path).constData(), &named) == 0 &&
-           named.st_dev == input.st_dev && named.st_ino == input.st_ino;
+    for (const auto& [option, path] : {std::pair{kValuesOption, request.valuesPath},
+                                       std::pair{kTemplateOption, request.templatePath}}) {
+        if (isSameFile(statusOf(path), output)) {
+            return QLatin1StringView(option);
+        }
+    }
+    return QString();
 }
 
 CommandLine parseGenerateCommandLine(const QStringList& arguments) {
@@ -192,6 +216,10 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
             result.generate.values[description.field] =
                 textOptionValue(parser, name, QStringLiteral("value"), problem);
         }
+    }
+    if (const QString input = inputNamedByOutput(result.generate); !input.isEmpty()) {
+        noteProblem(problem, QStringLiteral("--output and --%1 name the same file: %2")
+                                 .arg(input, result.generate.outputPath));
     }
     if (!problem.isEmpty()) {
         return usageError(problem);

@@ -51,7 +51,8 @@ QStringList argumentsOf(int argc, char** argv);
 // What the arguments ask for. Qt's own window options (-platform, -style, ...) are accepted in
 // window mode and left for QApplication; `generate` is a command only as the first argument.
 // An unknown option is named as it was typed. Generate refuses a file name or value that was not
-// UTF-8, naming its option, and standard input for both the template and the values.
+// UTF-8, naming its option, standard input for both the template and the values, and an
+// --output that names a file the run reads.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 }  // namespace brindlewick

@@ -1,10 +1,6 @@
 #include "CommandLineRun.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <QFile>
 #include <QLoggingCategory>
 #include <cstdio>
 
@@ -63,14 +59,20 @@ int usageError(const QString& message) {
     return exitWith(ExitCode::UsageError);
 }
 
-int printToStandardOutput(const QString& text) {
+// Success, or a failure of `write` in one line and GenerateFailed.
+template <typename Write>
+int exitCodeOfWriting(Write write) {
     try {
-        writeToStandardOutput(text.toUtf8());
+        write();
     } catch (...) {
         printError(currentErrorInfo().description);
         return exitWith(ExitCode::GenerateFailed);
     }
     return exitWith(ExitCode::Success);
+}
+
+int printToStandardOutput(const QString& text) {
+    return exitCodeOfWriting([&text] { writeToStandardOutput(text.toUtf8()); });
 }
 
 // The values file's fields, overridden by those the command line gives.
@@ -83,31 +85,6 @@ std::map<InputField, QString> fieldValues(const GenerateRequest& request) {
         values.insert_or_assign(field, value);
     }
     return values;
-}
-
-// The status of the file a path names, following links; "-" is standard input.
-bool statusOf(const QString& path, struct stat& status) {
-    return path == QStringLiteral("-") ? ::fstat(STDIN_FILENO, &status) == 0
-                                       : ::stat(QFile::encodeName(path).constData(), &status) == 0;
-}
-
-// The option of the input that --output names too, by any name: replacing it would overwrite
-// what the run reads. Empty when --output is no regular file the run reads.
-QString inputNamedByOutput(const GenerateRequest& request) {
-    struct stat output = {};
-    if (request.outputPath.isEmpty() || request.outputPath == QStringLiteral("-") ||
-        !statusOf(request.outputPath, output) || !S_ISREG(output.st_mode)) {
-        return QString();
-    }
-    for (const auto& [option, path] : {std::pair{kValuesOption, request.valuesPath},
-                                       std::pair{kTemplateOption, request.templatePath}}) {
-        struct stat input = {};
-        if (!path.isEmpty() && statusOf(path, input) && input.st_dev == output.st_dev &&
-            input.st_ino == output.st_ino) {
-            return QLatin1StringView(option);
-        }
-    }
-    return QString();
 }
 
 void writeResult(const GenerateRequest& request, const QString& output) {
@@ -133,10 +110,6 @@ void installCommandLineComponents(const GenerateRequest& request) {
 }
 
 int generate(const GenerateRequest& request) {
-    if (const QString input = inputNamedByOutput(request); !input.isEmpty()) {
-        return usageError(QStringLiteral("--output and --%1 name the same file: %2")
-                              .arg(input, request.outputPath));
-    }
     installCommandLineComponents(request);
     std::map<InputField, QString> values;
     try {
@@ -150,13 +123,7 @@ int generate(const GenerateRequest& request) {
         printError(*view.failure());
         return exitWith(ExitCode::GenerateFailed);
     }
-    try {
-        writeResult(request, view.outputText());
-    } catch (...) {
-        printError(currentErrorInfo().description);
-        return exitWith(ExitCode::GenerateFailed);
-    }
-    return exitWith(ExitCode::Success);
+    return exitCodeOfWriting([&] { writeResult(request, view.outputText()); });
 }
 
 int run(const CommandLine& commandLine) {
@@ -179,16 +146,8 @@ int run(const CommandLine& commandLine) {
 
 // A run that succeeded fails after all when standard output reports an error on close.
 int closeStandardOutputAfter(int exitCode) {
-    if (exitCode != exitWith(ExitCode::Success)) {
-        return exitCode;
-    }
-    try {
-        closeStandardOutput();
-    } catch (...) {
-        printError(currentErrorInfo().description);
-        return exitWith(ExitCode::GenerateFailed);
-    }
-    return exitCode;
+    return exitCode != exitWith(ExitCode::Success) ? exitCode
+                                                   : exitCodeOfWriting(closeStandardOutput);
 }
 
 }  // namespace
