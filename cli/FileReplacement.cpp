@@ -251,14 +251,7 @@ int writeInPlace(int folder, const QByteArray& name, const struct stat* replaced
     const int how = replaced != nullptr ? O_TRUNC : O_CREAT | O_EXCL;
     const int fd =
         ::openat(folder, name.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | how, 0666);
-    if (fd < 0) {
-        return errno;
-    }
-    int error = errorOf(writeAll(fd, bytes));
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    return error;
+    return fd < 0 ? errno : writeAllAndClose(fd, bytes);
 }
 
 }  // namespace

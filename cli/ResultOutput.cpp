@@ -37,7 +37,7 @@ constexpr int kMostLinksFollowed = 40;
 
 void writeToDescriptor(int fd, const QString& target, const QByteArray& bytes) {
     static const char* const kNames[] = {"standard input", "standard output", "standard error"};
-    if (wasClosedAtStart(fd)) {
+    if (!wasOpenAtStart(fd) && fd <= STDERR_FILENO) {
         failWith(QStringLiteral("%1 is closed").arg(QLatin1StringView(kNames[fd])));
     }
     if (!wasOpenAtStart(fd)) {
@@ -48,9 +48,13 @@ void writeToDescriptor(int fd, const QString& target, const QByteArray& bytes) {
     }
 }
 
-bool isDecimalNumber(const QByteArray& text) {
-    return !text.isEmpty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+// The descriptor a name such as "5" gives; "+5", " 5" and "5x" give none.
+std::optional<int> descriptorNumber(const QByteArray& name) {
+    bool fits = false;
+    const int fd = name.toInt(&fits);
+    const bool digits = !name.isEmpty() && std::all_of(name.begin(), name.end(),
+                                                       [](char c) { return c >= '0' && c <= '9'; });
+    return digits && fits ? std::optional(fd) : std::nullopt;
 }
 
 // The inherited descriptor a path names: /dev/stdin, /dev/stdout, /dev/stderr, /dev/fd/N or
@@ -63,11 +67,8 @@ std::optional<int> namedDescriptor(const QByteArray& path) {
         }
     }
     for (const QByteArrayView prefix : {"/dev/fd/", "/proc/self/fd/"}) {
-        const QByteArray number = path.mid(prefix.size());
-        bool fits = false;
-        const int fd = number.toInt(&fits);
-        if (path.startsWith(prefix) && isDecimalNumber(number) && fits) {
-            return fd;
+        if (path.startsWith(prefix)) {
+            return descriptorNumber(path.sliced(prefix.size()));
         }
     }
     return std::nullopt;
@@ -123,13 +124,7 @@ std::optional<int> ownDescriptorLink(const QByteArray& path) {
     const QByteArray process = "/proc/" + QByteArray::number(::getpid()) + '/';
     const bool own = folder == process + "fd" ||
                      (folder.startsWith(process + "task/") && folder.endsWith("/fd"));
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    bool fits = false;
-    const int fd = name.toInt(&fits);
-    if (own && isDecimalNumber(name) && fits) {
-        return fd;
-    }
-    return std::nullopt;
+    return own ? descriptorNumber(path.mid(path.lastIndexOf('/') + 1)) : std::nullopt;
 }
 
 // What --output names once its links are followed.
@@ -200,14 +195,8 @@ void writeThrough(const QByteArray& path, const struct stat* expected, const QSt
         failWith(
             QStringLiteral("Cannot write %1: it was replaced while being opened").arg(shownPath));
     }
-    const bool written = writeAll(fd, bytes);
-    const int error = errno;
-    if (!written) {
-        ::close(fd);
+    if (const int error = writeAllAndClose(fd, bytes); error != 0) {
         failToWrite(shownPath, error);
-    }
-    if (::close(fd) != 0) {
-        failToWrite(shownPath, errno);
     }
 }
 
