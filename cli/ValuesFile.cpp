@@ -26,9 +26,15 @@ constexpr qsizetype kUtf16Sample = 4;
                          QStringLiteral("ValuesFile"));
 }
 
-// A key as a message shows it: quoted, escaped and, when huge, cut short.
+// A key as a message shows it: quoted, escaped and, when huge, cut short with "...", never
+// within a surrogate pair.
 QString quotedKey(const QString& key) {
-    return u'"' + printable(shortened(key, kLongestKeyShown)) + u'"';
+    QString shown = key;
+    if (key.size() > kLongestKeyShown) {
+        const bool splitsPair = key[kLongestKeyShown - 1].isHighSurrogate();
+        shown = key.left(kLongestKeyShown - (splitsPair ? 1 : 0)) + QStringLiteral("...");
+    }
+    return u'"' + printable(shown) + u'"';
 }
 
 // The file's bytes, unchanged, so that the JSON parser sees (and can refuse) whatever UTF-8 the
