@@ -44,16 +44,6 @@ CommandLine usageError(const QString& message) {
     return {RunMode::UsageError, {}, message};
 }
 
-std::optional<CommandLine> helpOrVersion(const QCommandLineParser& parser) {
-    if (parser.isSet(kHelpOption)) {
-        return CommandLine{RunMode::Help, {}, {}};
-    }
-    if (parser.isSet(kVersionOption)) {
-        return CommandLine{RunMode::Version, {}, {}};
-    }
-    return std::nullopt;
-}
-
 // Whether `argument` is the option `name` as typed: after one dash or two, alone or with "=".
 bool isOptionNamed(const QString& argument, const QString& name) {
     for (const QString& dashes : {QStringLiteral("--"), QStringLiteral("-")}) {
@@ -65,23 +55,21 @@ bool isOptionNamed(const QString& argument, const QString& name) {
     return false;
 }
 
-// The first unknown option as the user typed it (`--bogus`, `-x`), where the parser gives only
-// its name.
-QString unknownOptionAsTyped(const QCommandLineParser& parser, const QStringList& arguments) {
-    const QString name = parser.unknownOptionNames().first();
-    for (const QString& argument : arguments.sliced(1)) {
-        if (isOptionNamed(argument, name)) {
-            return argument.section(u'=', 0, 0);
-        }
-    }
-    return QStringLiteral("--") + name;
-}
-
+// The parser's error, with an unknown option named as the user typed it (`--bogus`, `-x`), where
+// the parser gives only its name.
 QString parseErrorText(const QCommandLineParser& parser, const QStringList& arguments) {
     if (parser.unknownOptionNames().isEmpty()) {
         return parser.errorText();
     }
-    return QStringLiteral("Unknown option '%1'.").arg(unknownOptionAsTyped(parser, arguments));
+    const QString name = parser.unknownOptionNames().first();
+    QString typed = QStringLiteral("--") + name;
+    for (const QString& argument : arguments.sliced(1)) {
+        if (isOptionNamed(argument, name)) {
+            typed = argument.section(u'=', 0, 0);
+            break;
+        }
+    }
+    return QStringLiteral("Unknown option '%1'.").arg(typed);
 }
 
 // Parses `arguments` and gives what ends the run before any value is looked at: a parse error,
@@ -95,7 +83,13 @@ std::optional<CommandLine> parseUpToValues(QCommandLineParser& parser, const QSt
     if (!parser.positionalArguments().isEmpty()) {
         return usageError(strayArgument.arg(parser.positionalArguments().first()));
     }
-    return helpOrVersion(parser);
+    if (parser.isSet(kHelpOption)) {
+        return CommandLine{RunMode::Help, {}, {}};
+    }
+    if (parser.isSet(kVersionOption)) {
+        return CommandLine{RunMode::Version, {}, {}};
+    }
+    return std::nullopt;
 }
 
 CommandLine parseWindowCommandLine(const QStringList& arguments) {
@@ -235,9 +229,6 @@ QString fromUtf8(QByteArrayView bytes) {
 }
 
 QString decodeArgument(QByteArrayView bytes) {
-    if (QUtf8StringView(bytes).isValidUtf8()) {
-        return fromUtf8(bytes);
-    }
     QString text;
     while (!bytes.isEmpty()) {
         qsizetype length = 1;

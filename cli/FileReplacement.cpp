@@ -68,7 +68,10 @@ class TemporaryFileOnSignals {
         ::sigaction(SIGXFSZ, &ignore, &previousFileSizeAction_);
     }
     ~TemporaryFileOnSignals() {
-        removeName();
+        if (temporaryName != nullptr) {
+            ::unlinkat(temporaryFolder, temporaryName, 0);
+            temporaryName = nullptr;
+        }
         ::sigaction(SIGXFSZ, &previousFileSizeAction_, nullptr);
         for (std::size_t i = 0; i < kSignals.size(); ++i) {
             ::sigaction(kSignals[i], &previous_[i], nullptr);
@@ -106,13 +109,6 @@ class TemporaryFileOnSignals {
     void keep() { temporaryName = nullptr; }
 
   private:
-    void removeName() {
-        if (temporaryName != nullptr) {
-            ::unlinkat(temporaryFolder, temporaryName, 0);
-            temporaryName = nullptr;
-        }
-    }
-
     static constexpr std::array kSignals = {SIGHUP,  SIGINT,  SIGPIPE,   SIGQUIT, SIGTERM, SIGUSR1,
                                             SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU};
     std::array<struct sigaction, kSignals.size()> previous_ = {};

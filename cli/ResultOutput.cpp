@@ -200,13 +200,6 @@ void writeThrough(const QByteArray& path, const struct stat* expected, const QSt
     }
 }
 
-// A shell's `>` cannot write a file the caller may not write (root may write any).
-void refuseUnwritableFile(const QByteArray& path, const QString& shownPath) {
-    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0) {
-        failToWrite(shownPath, errno);
-    }
-}
-
 }  // namespace
 
 void writeToStandardOutput(const QByteArray& bytes) {
@@ -234,7 +227,10 @@ void writeToOutputPath(const QString& path, const QByteArray& bytes) {
                 writeThrough(target.path, &target.status, path, bytes);
                 return;
             }
-            refuseUnwritableFile(target.path, path);
+            // A shell's `>` cannot write a file the caller may not write (root may write any).
+            if (::faccessat(AT_FDCWD, target.path.constData(), W_OK, AT_EACCESS) != 0) {
+                failToWrite(path, errno);
+            }
             break;
         case OutputTarget::Kind::Absent:
             break;
