@@ -4,7 +4,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
-#include <optional>
 
 #include "ErrorInfo.h"
 #include "PrintableText.h"
@@ -35,17 +34,6 @@ QString quotedKey(const QString& key) {
         shown = key.left(kLongestKeyShown - (splitsPair ? 1 : 0)) + QStringLiteral("...");
     }
     return u'"' + printable(shown) + u'"';
-}
-
-// The file's bytes, unchanged, so that the JSON parser sees (and can refuse) whatever UTF-8 the
-// file holds. The user named the file, so a pipe or standard input ("-") is read to its end; a
-// directory fails at once.
-QByteArray readBytes(const QString& path) {
-    try {
-        return readWholeFile(path, FileAccess::NamedByUser);
-    } catch (...) {
-        failWith(path, currentErrorInfo().description);
-    }
 }
 
 // A byte-order mark of UTF-16 or UTF-32, or a NUL near the start, which no JSON in UTF-8 has.
@@ -93,25 +81,18 @@ QJsonObject parseObject(const QString& path, const QByteArray& bytes) {
     return document.object();
 }
 
-// A whole number as its decimal digits, as far as JSON parsers keep it exactly (2^53).
-std::optional<QString> wholeNumberText(const QJsonValue& value) {
-    constexpr qint64 kLargestExact = qint64(1) << 53;
-    const qint64 number = value.toInteger(kLargestExact + 1);
-    if (number > kLargestExact || number < -kLargestExact) {
-        return std::nullopt;
-    }
-    return QString::number(number);
-}
-
-// The text a value gives its field: a string as it is, a whole number as its digits.
+// The text a value gives its field: a string as it is, a whole number as its decimal digits, as
+// far as JSON parsers keep it exactly (2^53).
 QString fieldText(const QString& path, const QString& key, const QJsonValue& value) {
+    constexpr qint64 kLargestExact = qint64(1) << 53;
     if (!value.isString()) {
-        if (auto digits = wholeNumberText(value)) {
-            return *digits;
+        const qint64 number = value.toInteger(kLargestExact + 1);
+        if (number > kLargestExact || number < -kLargestExact) {
+            failWith(path, QStringLiteral("the value of %1 is not a string or a whole number up "
+                                          "to 2^53.")
+                               .arg(quotedKey(key)));
         }
-        failWith(path, QStringLiteral("the value of %1 is not a string or a whole number up to "
-                                      "2^53.")
-                           .arg(quotedKey(key)));
+        return QString::number(number);
     }
     const QString text = value.toString();
     // "\ud800" is valid JSON, but a lone surrogate is no character and has no UTF-8.
@@ -123,19 +104,18 @@ QString fieldText(const QString& path, const QString& key, const QJsonValue& val
     return text;
 }
 
-const FieldDescription* fieldWithKey(const QString& key) {
-    for (const FieldDescription& description : kFields) {
-        if (key == QLatin1String(description.key)) {
-            return &description;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 std::map<InputField, QString> readValuesFile(const QString& path) {
-    QByteArray bytes = readBytes(path);
+    QByteArray bytes;
+    // Unchanged, so that the JSON parser sees (and can refuse) whatever UTF-8 the file holds. The
+    // user named the file, so a pipe or standard input ("-") is read to its end; a directory
+    // fails at once.
+    try {
+        bytes = readWholeFile(path, FileAccess::NamedByUser);
+    } catch (...) {
+        failWith(path, currentErrorInfo().description);
+    }
     if (looksLikeUtf16(bytes)) {
         failWith(path, QStringLiteral("looks like UTF-16; save it as UTF-8"));
     }
@@ -146,8 +126,10 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
     const QJsonObject object = parseObject(path, bytes);
     std::map<InputField, QString> values;
     for (auto it = object.begin(); it != object.end(); ++it) {
-        const FieldDescription* field = fieldWithKey(it.key());
-        if (field == nullptr) {
+        const auto field = std::ranges::find_if(kFields, [&it](const FieldDescription& field) {
+            return it.key() == QLatin1String(field.key);
+        });
+        if (field == kFields.end()) {
             failWith(path, QStringLiteral("unknown key %1; the keys are the names of the "
                                           "value options without the dashes, such as \"%2\".")
                                .arg(quotedKey(it.key()),
