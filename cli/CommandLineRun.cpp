@@ -75,27 +75,6 @@ int printToStandardOutput(const QString& text) {
     return exitCodeOfWriting([&text] { writeToStandardOutput(text.toUtf8()); });
 }
 
-// The values file's fields, overridden by those the command line gives.
-std::map<InputField, QString> fieldValues(const GenerateRequest& request) {
-    std::map<InputField, QString> values;
-    if (!request.valuesPath.isEmpty()) {
-        values = readValuesFile(request.valuesPath);
-    }
-    for (const auto& [field, value] : request.values) {
-        values.insert_or_assign(field, value);
-    }
-    return values;
-}
-
-void writeResult(const GenerateRequest& request, const QString& output) {
-    const QByteArray bytes = output.toUtf8();
-    if (request.outputPath.isEmpty() || request.outputPath == QStringLiteral("-")) {
-        writeToStandardOutput(bytes);
-    } else {
-        writeToOutputPath(request.outputPath, bytes);
-    }
-}
-
 // The command line's components: the reports stay quiet, since a failure is already the one
 // line of printError, unless --verbose asks for them and the traces; and a template the user
 // named is read whatever kind of file it is (a pipe, standard input), as cat would. A template
@@ -111,9 +90,12 @@ void installCommandLineComponents(const GenerateRequest& request) {
 
 int generate(const GenerateRequest& request) {
     installCommandLineComponents(request);
-    std::map<InputField, QString> values;
+    std::map<InputField, QString> values = request.values;
     try {
-        values = fieldValues(request);
+        if (!request.valuesPath.isEmpty()) {
+            // Only the fields the command line leaves unset come from the file.
+            values.merge(readValuesFile(request.valuesPath));
+        }
     } catch (...) {
         return usageError(currentErrorInfo().description);
     }
@@ -123,7 +105,8 @@ int generate(const GenerateRequest& request) {
         printError(*view.failure());
         return exitWith(ExitCode::GenerateFailed);
     }
-    return exitCodeOfWriting([&] { writeResult(request, view.outputText()); });
+    return exitCodeOfWriting(
+        [&] { writeToOutputPath(request.outputPath, view.outputText().toUtf8()); });
 }
 
 int run(const CommandLine& commandLine) {

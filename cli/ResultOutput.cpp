@@ -213,6 +213,10 @@ void closeStandardOutput() {
 }
 
 void writeToOutputPath(const QString& path, const QByteArray& bytes) {
+    if (path.isEmpty() || path == u"-") {
+        writeToStandardOutput(bytes);
+        return;
+    }
     // The one place the name becomes the bytes the system opens.
     const OutputTarget target = resolveOutput(QFile::encodeName(path), path);
     switch (target.kind) {
