@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 
 #include "WriteAll.h"
@@ -30,20 +31,12 @@ extern "C" void removeTemporaryAndDie(int signalNumber) {
     std::raise(signalNumber);
 }
 
-// The longest file name most file systems take (NAME_MAX).
-constexpr qsizetype kLongestName = 255;
-
-// ".NAME.XXXXXX" with six random letters or digits, NAME cut short so that a name of any allowed
-// length gets a temporary name of an allowed length too.
+// ".NAME.RANDOM", NAME cut short so that a name of any allowed length gets a temporary name of
+// an allowed length too.
 QByteArray freshNameBeside(const QByteArray& name) {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray suffix = ".";
-    for (int i = 0; i < 6; ++i) {
-        suffix +=
-            kLetters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof kLetters) - 1)];
-    }
-    return '.' + name.left(kLongestName - 1 - suffix.size()) + suffix;
+    const QByteArray suffix =
+        '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    return '.' + name.left(NAME_MAX - 1 - suffix.size()) + suffix;
 }
 
 // While it lives, the signals that end a program remove the temporary file before they end it as
