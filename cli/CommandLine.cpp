@@ -16,6 +16,11 @@ namespace brindlewick {
 
 namespace {
 
+// The names of generate's file options.
+constexpr auto kTemplateOption = "template";
+constexpr auto kValuesOption = "values";
+constexpr auto kOutputOption = "output";
+
 // The window options that QGuiApplication and QApplication take out of the command line.
 constexpr std::array kQtWindowOptionsWithValue = {
     "platform",      "platformpluginpath",

@@ -37,11 +37,6 @@ struct CommandLine {
     bool displayNamed = false;
 };
 
-// The names of generate's file options.
-inline constexpr auto kTemplateOption = "template";
-inline constexpr auto kValuesOption = "values";
-inline constexpr auto kOutputOption = "output";
-
 // The program's arguments, its own name first, decoded as UTF-8. A byte that is not part of a
 // valid UTF-8 sequence becomes the lone surrogate U+DC00 + byte (U+DC80 to U+DCFF), which valid
 // UTF-8 never gives: such an argument is told apart from any typed text, and a message can show
