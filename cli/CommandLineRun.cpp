@@ -18,10 +18,6 @@ namespace brindlewick {
 
 namespace {
 
-int exitWith(ExitCode code) {
-    return static_cast<int>(code);
-}
-
 // The message as one line: a line break after a colon or a full stop becomes a blank, any other
 // one "; ", with the next line's first word in lower case, so that sentences stay apart
 // ("... empty: t.txt; reason: Permission denied").
@@ -53,25 +49,25 @@ void printError(const QString& message) {
                stderr);
 }
 
-int usageError(const QString& message) {
+ExitCode usageError(const QString& message) {
     printError(message);
     std::fputs("Try 'brindlewick --help' for more information.\n", stderr);
-    return exitWith(ExitCode::UsageError);
+    return ExitCode::UsageError;
 }
 
 // Success, or a failure of `write` in one line and GenerateFailed.
 template <typename Write>
-int exitCodeOfWriting(Write write) {
+ExitCode exitCodeOfWriting(Write write) {
     try {
         write();
     } catch (...) {
         printError(currentErrorInfo().description);
-        return exitWith(ExitCode::GenerateFailed);
+        return ExitCode::GenerateFailed;
     }
-    return exitWith(ExitCode::Success);
+    return ExitCode::Success;
 }
 
-int printToStandardOutput(const QString& text) {
+ExitCode printToStandardOutput(const QString& text) {
     return exitCodeOfWriting([&text] { writeToStandardOutput(text.toUtf8()); });
 }
 
@@ -88,7 +84,7 @@ void installCommandLineComponents(const GenerateRequest& request) {
     }
 }
 
-int generate(const GenerateRequest& request) {
+ExitCode generate(const GenerateRequest& request) {
     installCommandLineComponents(request);
     std::map<InputField, QString> values = request.values;
     try {
@@ -103,13 +99,13 @@ int generate(const GenerateRequest& request) {
     runGenerateCommand(view, QCoreApplication::applicationDirPath(), request.templatePath);
     if (view.failure()) {
         printError(*view.failure());
-        return exitWith(ExitCode::GenerateFailed);
+        return ExitCode::GenerateFailed;
     }
     return exitCodeOfWriting(
         [&] { writeToOutputPath(request.outputPath, view.outputText().toUtf8()); });
 }
 
-int run(const CommandLine& commandLine) {
+ExitCode run(const CommandLine& commandLine) {
     switch (commandLine.mode) {
         case RunMode::Help:
             return printToStandardOutput(helpText());
@@ -119,7 +115,7 @@ int run(const CommandLine& commandLine) {
             return generate(commandLine.generate);
         case RunMode::NoDisplay:
             printWindowUnavailable(QStringLiteral("no display to open the window on"));
-            return exitWith(ExitCode::GenerateFailed);
+            return ExitCode::GenerateFailed;
         case RunMode::UsageError:
         case RunMode::Window:
             break;
@@ -128,9 +124,8 @@ int run(const CommandLine& commandLine) {
 }
 
 // A run that succeeded fails after all when standard output reports an error on close.
-int closeStandardOutputAfter(int exitCode) {
-    return exitCode != exitWith(ExitCode::Success) ? exitCode
-                                                   : exitCodeOfWriting(closeStandardOutput);
+ExitCode closeStandardOutputAfter(ExitCode exitCode) {
+    return exitCode != ExitCode::Success ? exitCode : exitCodeOfWriting(closeStandardOutput);
 }
 
 }  // namespace
@@ -141,7 +136,7 @@ void printWindowUnavailable(const QString& what) {
 }
 
 int runCommandLine(const CommandLine& commandLine) {
-    return closeStandardOutputAfter(run(commandLine));
+    return static_cast<int>(closeStandardOutputAfter(run(commandLine)));
 }
 
 }  // namespace brindlewick

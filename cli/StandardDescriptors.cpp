@@ -1,11 +1,11 @@
 #include "StandardDescriptors.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
+#include <filesystem>
 #include <vector>
 
 namespace brindlewick {
@@ -27,19 +27,14 @@ void noteStartDescriptors() {
             ::open("/dev/null", O_WRONLY);
         }
     }
-    DIR* listing = ::opendir("/proc/self/fd");
-    if (listing == nullptr) {
-        return;
-    }
-    const int own = ::dirfd(listing);
-    while (const dirent* entry = ::readdir(listing)) {
-        char* end = nullptr;
-        const long fd = std::strtol(entry->d_name, &end, 10);
-        if (end != entry->d_name && *end == '\0' && fd > STDERR_FILENO && fd != own) {
-            openAtStart.push_back(static_cast<int>(fd));
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        if (const int fd = std::atoi(entry.path().filename().c_str()); fd > STDERR_FILENO) {
+            openAtStart.push_back(fd);
         }
     }
-    ::closedir(listing);
+    // The listing's own descriptor is closed by now.
+    std::erase_if(openAtStart, [](int fd) { return ::fcntl(fd, F_GETFD) == -1; });
     std::sort(openAtStart.begin(), openAtStart.end());
 }
 
