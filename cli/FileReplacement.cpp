@@ -234,21 +234,29 @@ int replaceThroughTemporary(int folder, const QByteArray& name, const struct sta
     return error;
 }
 
-// As a shell's `>` writes: into the file that is there, or a new one.
-int writeInPlace(int folder, const QByteArray& name, const struct stat* replaced,
-                 const QByteArray& bytes) {
-    const int how = replaced != nullptr ? O_TRUNC : O_CREAT | O_EXCL;
-    const int fd =
-        ::openat(folder, name.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | how, 0666);
-    return fd < 0 ? errno : writeAllAndClose(fd, bytes);
-}
-
 }  // namespace
 
 int replaceRegularFile(int folder, const QByteArray& name, const struct stat* replaced,
                        const QByteArray& bytes) {
-    return isAppendOnly(folder) ? writeInPlace(folder, name, replaced, bytes)
+    // Where no name can be removed, as a shell's `>` writes: into the file there, or a new one.
+    const int inPlace = O_NOFOLLOW | (replaced != nullptr ? O_TRUNC : O_CREAT | O_EXCL);
+    return isAppendOnly(folder) ? writeInto(folder, name, inPlace, nullptr, bytes)
                                 : replaceThroughTemporary(folder, name, replaced, bytes);
+}
+
+int writeInto(int folder, const QByteArray& name, int how, const struct stat* expected,
+              const QByteArray& bytes) {
+    const int fd = ::openat(folder, name.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | how, 0666);
+    if (fd < 0) {
+        return errno;
+    }
+    struct stat opened = {};
+    if (expected != nullptr && (::fstat(fd, &opened) != 0 || opened.st_dev != expected->st_dev ||
+                                opened.st_ino != expected->st_ino)) {
+        ::close(fd);
+        return ESTALE;
+    }
+    return writeAllAndClose(fd, bytes);
 }
 
 }  // namespace brindlewick

@@ -179,27 +179,6 @@ OutputTarget resolveOutput(QByteArray path, const QString& shownPath) {
     failToWrite(shownPath, ELOOP);
 }
 
-// Opens what exists at `path` for writing, as a shell's `>` does, and writes the bytes into it.
-// Unless `expected` is null, the entry must still be the one the decision was made on.
-void writeThrough(const QByteArray& path, const struct stat* expected, const QString& shownPath,
-                  const QByteArray& bytes) {
-    const int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | (expected != nullptr ? O_NOFOLLOW : 0);
-    const int fd = ::open(path.constData(), flags);
-    if (fd < 0) {
-        failToWrite(shownPath, errno);
-    }
-    struct stat opened = {};
-    if (expected != nullptr && (::fstat(fd, &opened) != 0 || opened.st_dev != expected->st_dev ||
-                                opened.st_ino != expected->st_ino)) {
-        ::close(fd);
-        failWith(
-            QStringLiteral("Cannot write %1: it was replaced while being opened").arg(shownPath));
-    }
-    if (const int error = writeAllAndClose(fd, bytes); error != 0) {
-        failToWrite(shownPath, error);
-    }
-}
-
 }  // namespace
 
 void writeToStandardOutput(const QByteArray& bytes) {
@@ -219,36 +198,33 @@ void writeToOutputPath(const QString& path, const QByteArray& bytes) {
     }
     // The one place the name becomes the bytes the system opens.
     const OutputTarget target = resolveOutput(QFile::encodeName(path), path);
-    switch (target.kind) {
-        case OutputTarget::Kind::Descriptor:
-            writeToDescriptor(target.descriptor, path, bytes);
-            return;
-        case OutputTarget::Kind::ProcLink:
-            writeThrough(target.path, nullptr, path, bytes);
-            return;
-        case OutputTarget::Kind::Existing:
-            if (!S_ISREG(target.status.st_mode)) {
-                writeThrough(target.path, &target.status, path, bytes);
-                return;
-            }
-            // A shell's `>` cannot write a file the caller may not write (root may write any).
-            if (::faccessat(AT_FDCWD, target.path.constData(), W_OK, AT_EACCESS) != 0) {
-                failToWrite(path, errno);
-            }
-            break;
-        case OutputTarget::Kind::Absent:
-            break;
+    if (target.kind == OutputTarget::Kind::Descriptor) {
+        writeToDescriptor(target.descriptor, path, bytes);
+        return;
     }
-    const struct stat* replaced =
-        target.kind == OutputTarget::Kind::Existing ? &target.status : nullptr;
+    const bool existing = target.kind == OutputTarget::Kind::Existing;
+    const bool regular =
+        target.kind == OutputTarget::Kind::Absent || (existing && S_ISREG(target.status.st_mode));
+    // A shell's `>` cannot write a file the caller may not write (root may write any).
+    if (existing && regular &&
+        ::faccessat(AT_FDCWD, target.path.constData(), W_OK, AT_EACCESS) != 0) {
+        failToWrite(path, errno);
+    }
     // The folder is looked up once: the name and its temporary file are found in it from here on.
     const int folder = ::open(folderOf(target.path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         failToWrite(path, errno);
     }
     const QByteArray name = target.path.mid(target.path.lastIndexOf('/') + 1);
-    const int error = replaceRegularFile(folder, name, replaced, bytes);
+    const struct stat* lookedAt = existing ? &target.status : nullptr;
+    // A link in /proc is followed as the kernel opens it; anything else that exists and is no
+    // regular file (a device, a FIFO) is written into, if it is still the entry looked at.
+    const int error = regular ? replaceRegularFile(folder, name, lookedAt, bytes)
+                              : writeInto(folder, name, existing ? O_NOFOLLOW : 0, lookedAt, bytes);
     ::close(folder);
+    if (error == ESTALE && !regular) {
+        failWith(QStringLiteral("Cannot write %1: it was replaced while being opened").arg(path));
+    }
     if (error != 0) {
         failToWrite(path, error);
     }
