@@ -118,30 +118,23 @@ CommandLine parseWindowCommandLine(const QStringList& arguments) {
     return result;
 }
 
-// Records the first problem found; later ones wait until it is fixed.
-void noteProblem(QString& problem, const QString& description) {
-    if (problem.isEmpty()) {
-        problem = description;
-    }
-}
-
 // The value of an option that takes text. A value that was not UTF-8 (argumentsOf) would lose
 // its bytes on the way to a file name or into the result, so it is refused.
 QString textOptionValue(const QCommandLineParser& parser, const QString& option,
-                        const QString& what, QString& problem) {
+                        const QString& what, QStringList& problems) {
     const QString value = parser.value(option);
     if (!value.isValidUtf16()) {
-        noteProblem(problem, QStringLiteral("--%1: the %2 is not valid UTF-8.").arg(option, what));
+        problems.append(QStringLiteral("--%1: the %2 is not valid UTF-8.").arg(option, what));
     }
     return value;
 }
 
 // The value of a file option, which must not be empty when given.
-QString fileOptionValue(const QCommandLineParser& parser, const char* name, QString& problem) {
+QString fileOptionValue(const QCommandLineParser& parser, const char* name, QStringList& problems) {
     const QString option = QString::fromLatin1(name);
-    const QString value = textOptionValue(parser, option, QStringLiteral("file name"), problem);
+    const QString value = textOptionValue(parser, option, QStringLiteral("file name"), problems);
     if (parser.isSet(option) && value.isEmpty()) {
-        noteProblem(problem, QStringLiteral("--%1 needs a file name.").arg(option));
+        problems.append(QStringLiteral("--%1 needs a file name.").arg(option));
     }
     return value;
 }
@@ -200,28 +193,30 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
         return *finished;
     }
     CommandLine result{RunMode::Generate, {}, {}};
-    QString problem;
-    result.generate.templatePath = fileOptionValue(parser, kTemplateOption, problem);
-    result.generate.valuesPath = fileOptionValue(parser, kValuesOption, problem);
-    result.generate.outputPath = fileOptionValue(parser, kOutputOption, problem);
+    // The first problem found is the one reported; later ones wait until it is fixed.
+    QStringList problems;
+    result.generate.templatePath = fileOptionValue(parser, kTemplateOption, problems);
+    result.generate.valuesPath = fileOptionValue(parser, kValuesOption, problems);
+    result.generate.outputPath = fileOptionValue(parser, kOutputOption, problems);
     if (readsStandardInput(result.generate.templatePath) &&
         readsStandardInput(result.generate.valuesPath)) {
-        noteProblem(problem, QStringLiteral("--template and --values cannot both read standard "
-                                            "input."));
+        problems.append(
+            QStringLiteral("--template and --values cannot both read standard "
+                           "input."));
     }
     for (const FieldDescription& description : kFields) {
         const QString name = QString::fromLatin1(description.key);
         if (parser.isSet(name)) {
             result.generate.values[description.field] =
-                textOptionValue(parser, name, QStringLiteral("value"), problem);
+                textOptionValue(parser, name, QStringLiteral("value"), problems);
         }
     }
     if (const QString input = inputNamedByOutput(result.generate); !input.isEmpty()) {
-        noteProblem(problem, QStringLiteral("--output and --%1 name the same file: %2")
-                                 .arg(input, result.generate.outputPath));
+        problems.append(QStringLiteral("--output and --%1 name the same file: %2")
+                            .arg(input, result.generate.outputPath));
     }
-    if (!problem.isEmpty()) {
-        return usageError(problem);
+    if (!problems.isEmpty()) {
+        return usageError(problems.first());
     }
     result.generate.verbose = parser.isSet(kVerboseOption);
     return result;
