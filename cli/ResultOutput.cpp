@@ -9,7 +9,6 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -60,11 +59,9 @@ std::optional<int> descriptorNumber(const QByteArray& name) {
 // The inherited descriptor a path names: /dev/stdin, /dev/stdout, /dev/stderr, /dev/fd/N or
 // /proc/self/fd/N.
 std::optional<int> namedDescriptor(const QByteArray& path) {
-    const char* const standardNames[] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (path == standardNames[fd]) {
-            return fd;
-        }
+    const QByteArrayList standardNames = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
+    if (const auto fd = static_cast<int>(standardNames.indexOf(path)); fd >= 0) {
+        return fd;
     }
     for (const QByteArrayView prefix : {"/dev/fd/", "/proc/self/fd/"}) {
         if (path.startsWith(prefix)) {
@@ -115,12 +112,9 @@ bool isOnProcFileSystem(const QByteArray& folder) {
 // The descriptor of this program's own that a link in /proc stands for, by any spelling
 // (/proc/self/fd/N, /proc/thread-self/fd/N, /dev/fd/../fd/N, ...).
 std::optional<int> ownDescriptorLink(const QByteArray& path) {
-    char* resolved = ::realpath(folderOf(path).constData(), nullptr);
-    if (resolved == nullptr) {
-        return std::nullopt;
-    }
-    const QByteArray folder(resolved);
-    std::free(resolved);
+    std::error_code error;
+    const QByteArray folder = QByteArray::fromStdString(
+        std::filesystem::canonical(folderOf(path).toStdString(), error).native());
     const QByteArray process = "/proc/" + QByteArray::number(::getpid()) + '/';
     const bool own = folder == process + "fd" ||
                      (folder.startsWith(process + "task/") && folder.endsWith("/fd"));

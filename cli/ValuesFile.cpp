@@ -16,9 +16,6 @@ namespace {
 // How much of a key a message shows.
 constexpr qsizetype kLongestKeyShown = 80;
 
-// UTF-16 has a NUL in every character of ASCII text, UTF-32 three.
-constexpr qsizetype kUtf16Sample = 4;
-
 [[noreturn]] void failWith(const QString& path, const QString& problem) {
     throw ComponentError(ErrorNumber::ValuesFile,
                          QStringLiteral("Values file %1: %2").arg(printable(path), problem),
@@ -36,10 +33,11 @@ QString quotedKey(const QString& key) {
     return u'"' + printable(shown) + u'"';
 }
 
-// A byte-order mark of UTF-16 or UTF-32, or a NUL near the start, which no JSON in UTF-8 has.
+// A byte-order mark of UTF-16 or UTF-32, or a NUL in the first four bytes, which no JSON in UTF-8
+// has: UTF-16 has a NUL in every character of ASCII text, UTF-32 three.
 bool looksLikeUtf16(const QByteArray& bytes) {
     return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
-           bytes.first(std::min(bytes.size(), kUtf16Sample)).contains('\0');
+           bytes.left(4).contains('\0');
 }
 
 // Line and column, both from 1, of a byte offset; the column counts characters.
