@@ -16,7 +16,6 @@ namespace brindlewick {
 
 namespace {
 
-// The names of generate's file options.
 constexpr auto kTemplateOption = "template";
 constexpr auto kValuesOption = "values";
 constexpr auto kOutputOption = "output";

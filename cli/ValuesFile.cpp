@@ -13,7 +13,6 @@ namespace brindlewick {
 
 namespace {
 
-// How much of a key a message shows.
 constexpr qsizetype kLongestKeyShown = 80;
 
 [[noreturn]] void failWith(const QString& path, const QString& problem) {
