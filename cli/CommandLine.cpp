@@ -16,6 +16,10 @@ namespace brindlewick {
 
 namespace {
 
+constexpr auto kTemplateOption = "template";
+constexpr auto kValuesOption = "values";
+constexpr auto kOutputOption = "output";
+
 // The window options that QGuiApplication and QApplication take out of the command line.
 constexpr std::array kQtWindowOptionsWithValue = {
     "platform",      "platformpluginpath",
@@ -44,16 +48,6 @@ CommandLine usageError(const QString& message) {
     return {RunMode::UsageError, {}, message};
 }
 
-std::optional<CommandLine> helpOrVersion(const QCommandLineParser& parser) {
-    if (parser.isSet(kHelpOption)) {
-        return CommandLine{RunMode::Help, {}, {}};
-    }
-    if (parser.isSet(kVersionOption)) {
-        return CommandLine{RunMode::Version, {}, {}};
-    }
-    return std::nullopt;
-}
-
 // Whether `argument` is the option `name` as typed: after one dash or two, alone or with "=".
 bool isOptionNamed(const QString& argument, const QString& name) {
     for (const QString& dashes : {QStringLiteral("--"), QStringLiteral("-")}) {
@@ -65,23 +59,21 @@ bool isOptionNamed(const QString& argument, const QString& name) {
     return false;
 }
 
-// The first unknown option as the user typed it (`--bogus`, `-x`), where the parser gives only
-// its name.
-QString unknownOptionAsTyped(const QCommandLineParser& parser, const QStringList& arguments) {
-    const QString name = parser.unknownOptionNames().first();
-    for (const QString& argument : arguments.sliced(1)) {
-        if (isOptionNamed(argument, name)) {
-            return argument.section(u'=', 0, 0);
-        }
-    }
-    return QStringLiteral("--") + name;
-}
-
+// The parser's error, with an unknown option named as the user typed it (`--bogus`, `-x`), where
+// the parser gives only its name.
 QString parseErrorText(const QCommandLineParser& parser, const QStringList& arguments) {
     if (parser.unknownOptionNames().isEmpty()) {
         return parser.errorText();
     }
-    return QStringLiteral("Unknown option '%1'.").arg(unknownOptionAsTyped(parser, arguments));
+    const QString name = parser.unknownOptionNames().first();
+    QString typed = QStringLiteral("--") + name;
+    for (const QString& argument : arguments.sliced(1)) {
+        if (isOptionNamed(argument, name)) {
+            typed = argument.section(u'=', 0, 0);
+            break;
+        }
+    }
+    return QStringLiteral("Unknown option '%1'.").arg(typed);
 }
 
 // Parses `arguments` and gives what ends the run before any value is looked at: a parse error,
@@ -95,7 +87,13 @@ std::optional<CommandLine> parseUpToValues(QCommandLineParser& parser, const QSt
     if (!parser.positionalArguments().isEmpty()) {
         return usageError(strayArgument.arg(parser.positionalArguments().first()));
     }
-    return helpOrVersion(parser);
+    if (parser.isSet(kHelpOption)) {
+        return CommandLine{RunMode::Help, {}, {}};
+    }
+    if (parser.isSet(kVersionOption)) {
+        return CommandLine{RunMode::Version, {}, {}};
+    }
+    return std::nullopt;
 }
 
 CommandLine parseWindowCommandLine(const QStringList& arguments) {
@@ -119,46 +117,63 @@ CommandLine parseWindowCommandLine(const QStringList& arguments) {
     return result;
 }
 
-// Records the first problem found; later ones wait until it is fixed.
-void noteProblem(QString& problem, const QString& description) {
-    if (problem.isEmpty()) {
-        problem = description;
-    }
-}
-
 // The value of an option that takes text. A value that was not UTF-8 (argumentsOf) would lose
 // its bytes on the way to a file name or into the result, so it is refused.
 QString textOptionValue(const QCommandLineParser& parser, const QString& option,
-                        const QString& what, QString& problem) {
+                        const QString& what, QStringList& problems) {
     const QString value = parser.value(option);
     if (!value.isValidUtf16()) {
-        noteProblem(problem, QStringLiteral("--%1: the %2 is not valid UTF-8.").arg(option, what));
+        problems.append(QStringLiteral("--%1: the %2 is not valid UTF-8.").arg(option, what));
     }
     return value;
 }
 
 // The value of a file option, which must not be empty when given.
-QString fileOptionValue(const QCommandLineParser& parser, const char* name, QString& problem) {
+QString fileOptionValue(const QCommandLineParser& parser, const char* name, QStringList& problems) {
     const QString option = QString::fromLatin1(name);
-    const QString value = textOptionValue(parser, option, QStringLiteral("file name"), problem);
+    const QString value = textOptionValue(parser, option, QStringLiteral("file name"), problems);
     if (parser.isSet(option) && value.isEmpty()) {
-        noteProblem(problem, QStringLiteral("--%1 needs a file name.").arg(option));
+        problems.append(QStringLiteral("--%1 needs a file name.").arg(option));
     }
     return value;
+}
+
+// The status of the file a path names, following links; "-" is standard input.
+std::optional<struct stat> statusOf(const QString& path) {
+    struct stat status {};
+    const bool found =
+        path == u"-" ? ::fstat(STDIN_FILENO, &status) == 0
+                     : !path.isEmpty() && ::stat(QFile::encodeName(path).constData(), &status) == 0;
+    return found ? std::optional(status) : std::nullopt;
+}
+
+bool isSameFile(const std::optional<struct stat>& a, const std::optional<struct stat>& b) {
+    return a && b && a->st_dev == b->st_dev && a->st_ino == b->st_ino;
 }
 
 // Whether `path` reads standard input: "-", or another name of what standard input is
 // (/dev/stdin, /dev/fd/0, ...), unless that is a regular file, which each reader opened by name
 // reads from its start.
 bool readsStandardInput(const QString& path) {
-    if (path == u"-") {
-        return true;
+    const std::optional<struct stat> input = statusOf(QStringLiteral("-"));
+    return path == u"-" || (input && !S_ISREG(input->st_mode) && isSameFile(statusOf(path), input));
+}
+
+// The option of the input that --output names too, by any name: replacing it would overwrite
+// what the run reads. Empty when --output is no regular file the run reads.
+QString inputNamedByOutput(const GenerateRequest& request) {
+    const std::optional<struct stat> output =
+        request.outputPath == u"-" ? std::nullopt : statusOf(request.outputPath);
+    if (!output || !S_ISREG(output->st_mode)) {
+        return QString();
     }
-    struct stat input {};
-    struct stat named {};
-    return !path.isEmpty() && ::fstat(STDIN_FILENO, &input) == 0 && !S_ISREG(input.st_mode) &&
-           ::stat(QFile::encodeName(path).constData(), &named) == 0 &&
-           named.st_dev == input.st_dev && named.st_ino == input.st_ino;
+    for (const auto& [option, path] : {std::pair{kValuesOption, request.valuesPath},
+                                       std::pair{kTemplateOption, request.templatePath}}) {
+        if (isSameFile(statusOf(path), output)) {
+            return QLatin1StringView(option);
+        }
+    }
+    return QString();
 }
 
 CommandLine parseGenerateCommandLine(const QStringList& arguments) {
@@ -177,24 +192,30 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
         return *finished;
     }
     CommandLine result{RunMode::Generate, {}, {}};
-    QString problem;
-    result.generate.templatePath = fileOptionValue(parser, kTemplateOption, problem);
-    result.generate.valuesPath = fileOptionValue(parser, kValuesOption, problem);
-    result.generate.outputPath = fileOptionValue(parser, kOutputOption, problem);
+    // The first problem found is the one reported; later ones wait until it is fixed.
+    QStringList problems;
+    result.generate.templatePath = fileOptionValue(parser, kTemplateOption, problems);
+    result.generate.valuesPath = fileOptionValue(parser, kValuesOption, problems);
+    result.generate.outputPath = fileOptionValue(parser, kOutputOption, problems);
     if (readsStandardInput(result.generate.templatePath) &&
         readsStandardInput(result.generate.valuesPath)) {
-        noteProblem(problem, QStringLiteral("--template and --values cannot both read standard "
-                                            "input."));
+        problems.append(
+            QStringLiteral("--template and --values cannot both read standard "
+                           "input."));
     }
     for (const FieldDescription& description : kFields) {
         const QString name = QString::fromLatin1(description.key);
         if (parser.isSet(name)) {
             result.generate.values[description.field] =
-                textOptionValue(parser, name, QStringLiteral("value"), problem);
+                textOptionValue(parser, name, QStringLiteral("value"), problems);
         }
     }
-    if (!problem.isEmpty()) {
-        return usageError(problem);
+    if (const QString input = inputNamedByOutput(result.generate); !input.isEmpty()) {
+        problems.append(QStringLiteral("--output and --%1 name the same file: %2")
+                            .arg(input, result.generate.outputPath));
+    }
+    if (!problems.isEmpty()) {
+        return usageError(problems.first());
     }
     result.generate.verbose = parser.isSet(kVerboseOption);
     return result;
@@ -207,9 +228,6 @@ QString fromUtf8(QByteArrayView bytes) {
 }
 
 QString decodeArgument(QByteArrayView bytes) {
-    if (QUtf8StringView(bytes).isValidUtf8()) {
-        return fromUtf8(bytes);
-    }
     QString text;
     while (!bytes.isEmpty()) {
         qsizetype length = 1;

@@ -37,11 +37,6 @@ struct CommandLine {
     bool displayNamed = false;
 };
 
-// The names of generate's file options.
-inline constexpr auto kTemplateOption = "template";
-inline constexpr auto kValuesOption = "values";
-inline constexpr auto kOutputOption = "output";
-
 // The program's arguments, its own name first, decoded as UTF-8. A byte that is not part of a
 // valid UTF-8 sequence becomes the lone surrogate U+DC00 + byte (U+DC80 to U+DCFF), which valid
 // UTF-8 never gives: such an argument is told apart from any typed text, and a message can show
@@ -51,7 +46,8 @@ QStringList argumentsOf(int argc, char** argv);
 // What the arguments ask for. Qt's own window options (-platform, -style, ...) are accepted in
 // window mode and left for QApplication; `generate` is a command only as the first argument.
 // An unknown option is named as it was typed. Generate refuses a file name or value that was not
-// UTF-8, naming its option, and standard input for both the template and the values.
+// UTF-8, naming its option, standard input for both the template and the values, and an
+// --output that names a file the run reads.
 CommandLine parseCommandLine(const QStringList& arguments);
 
 }  // namespace brindlewick

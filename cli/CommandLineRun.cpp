@@ -1,10 +1,6 @@
 #include "CommandLineRun.h"
 
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <QCoreApplication>
-#include <QFile>
 #include <QLoggingCategory>
 #include <cstdio>
 
@@ -21,10 +17,6 @@
 namespace brindlewick {
 
 namespace {
-
-int exitWith(ExitCode code) {
-    return static_cast<int>(code);
-}
 
 // The message as one line: a line break after a colon or a full stop becomes a blank, any other
 // one "; ", with the next line's first word in lower case, so that sentences stay apart
@@ -57,66 +49,26 @@ void printError(const QString& message) {
                stderr);
 }
 
-int usageError(const QString& message) {
+ExitCode usageError(const QString& message) {
     printError(message);
     std::fputs("Try 'brindlewick --help' for more information.\n", stderr);
-    return exitWith(ExitCode::UsageError);
+    return ExitCode::UsageError;
 }
 
-int printToStandardOutput(const QString& text) {
+// Success, or a failure of `write` in one line and GenerateFailed.
+template <typename Write>
+ExitCode exitCodeOfWriting(Write write) {
     try {
-        writeToStandardOutput(text.toUtf8());
+        write();
     } catch (...) {
         printError(currentErrorInfo().description);
-        return exitWith(ExitCode::GenerateFailed);
+        return ExitCode::GenerateFailed;
     }
-    return exitWith(ExitCode::Success);
+    return ExitCode::Success;
 }
 
-// The values file's fields, overridden by those the command line gives.
-std::map<InputField, QString> fieldValues(const GenerateRequest& request) {
-    std::map<InputField, QString> values;
-    if (!request.valuesPath.isEmpty()) {
-        values = readValuesFile(request.valuesPath);
-    }
-    for (const auto& [field, value] : request.values) {
-        values.insert_or_assign(field, value);
-    }
-    return values;
-}
-
-// The status of the file a path names, following links; "-" is standard input.
-bool statusOf(const QString& path, struct stat& status) {
-    return path == QStringLiteral("-") ? ::fstat(STDIN_FILENO, &status) == 0
-                                       : ::stat(QFile::encodeName(path).constData(), &status) == 0;
-}
-
-// The option of the input that --output names too, by any name: replacing it would overwrite
-// what the run reads. Empty when --output is no regular file the run reads.
-QString inputNamedByOutput(const GenerateRequest& request) {
-    struct stat output = {};
-    if (request.outputPath.isEmpty() || request.outputPath == QStringLiteral("-") ||
-        !statusOf(request.outputPath, output) || !S_ISREG(output.st_mode)) {
-        return QString();
-    }
-    for (const auto& [option, path] : {std::pair{kValuesOption, request.valuesPath},
-                                       std::pair{kTemplateOption, request.templatePath}}) {
-        struct stat input = {};
-        if (!path.isEmpty() && statusOf(path, input) && input.st_dev == output.st_dev &&
-            input.st_ino == output.st_ino) {
-            return QLatin1StringView(option);
-        }
-    }
-    return QString();
-}
-
-void writeResult(const GenerateRequest& request, const QString& output) {
-    const QByteArray bytes = output.toUtf8();
-    if (request.outputPath.isEmpty() || request.outputPath == QStringLiteral("-")) {
-        writeToStandardOutput(bytes);
-    } else {
-        writeToOutputPath(request.outputPath, bytes);
-    }
+ExitCode printToStandardOutput(const QString& text) {
+    return exitCodeOfWriting([&text] { writeToStandardOutput(text.toUtf8()); });
 }
 
 // The command line's components: the reports stay quiet, since a failure is already the one
@@ -132,15 +84,14 @@ void installCommandLineComponents(const GenerateRequest& request) {
     }
 }
 
-int generate(const GenerateRequest& request) {
-    if (const QString input = inputNamedByOutput(request); !input.isEmpty()) {
-        return usageError(QStringLiteral("--output and --%1 name the same file: %2")
-                              .arg(input, request.outputPath));
-    }
+ExitCode generate(const GenerateRequest& request) {
     installCommandLineComponents(request);
-    std::map<InputField, QString> values;
+    std::map<InputField, QString> values = request.values;
     try {
-        values = fieldValues(request);
+        if (!request.valuesPath.isEmpty()) {
+            // Only the fields the command line leaves unset come from the file.
+            values.merge(readValuesFile(request.valuesPath));
+        }
     } catch (...) {
         return usageError(currentErrorInfo().description);
     }
@@ -148,18 +99,13 @@ int generate(const GenerateRequest& request) {
     runGenerateCommand(view, QCoreApplication::applicationDirPath(), request.templatePath);
     if (view.failure()) {
         printError(*view.failure());
-        return exitWith(ExitCode::GenerateFailed);
+        return ExitCode::GenerateFailed;
     }
-    try {
-        writeResult(request, view.outputText());
-    } catch (...) {
-        printError(currentErrorInfo().description);
-        return exitWith(ExitCode::GenerateFailed);
-    }
-    return exitWith(ExitCode::Success);
+    return exitCodeOfWriting(
+        [&] { writeToOutputPath(request.outputPath, view.outputText().toUtf8()); });
 }
 
-int run(const CommandLine& commandLine) {
+ExitCode run(const CommandLine& commandLine) {
     switch (commandLine.mode) {
         case RunMode::Help:
             return printToStandardOutput(helpText());
@@ -169,7 +115,7 @@ int run(const CommandLine& commandLine) {
             return generate(commandLine.generate);
         case RunMode::NoDisplay:
             printWindowUnavailable(QStringLiteral("no display to open the window on"));
-            return exitWith(ExitCode::GenerateFailed);
+            return ExitCode::GenerateFailed;
         case RunMode::UsageError:
         case RunMode::Window:
             break;
@@ -178,17 +124,8 @@ int run(const CommandLine& commandLine) {
 }
 
 // A run that succeeded fails after all when standard output reports an error on close.
-int closeStandardOutputAfter(int exitCode) {
-    if (exitCode != exitWith(ExitCode::Success)) {
-        return exitCode;
-    }
-    try {
-        closeStandardOutput();
-    } catch (...) {
-        printError(currentErrorInfo().description);
-        return exitWith(ExitCode::GenerateFailed);
-    }
-    return exitCode;
+ExitCode closeStandardOutputAfter(ExitCode exitCode) {
+    return exitCode != ExitCode::Success ? exitCode : exitCodeOfWriting(closeStandardOutput);
 }
 
 }  // namespace
@@ -199,7 +136,7 @@ void printWindowUnavailable(const QString& what) {
 }
 
 int runCommandLine(const CommandLine& commandLine) {
-    return closeStandardOutputAfter(run(commandLine));
+    return static_cast<int>(closeStandardOutputAfter(run(commandLine)));
 }
 
 }  // namespace brindlewick

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <climits>
 #include <csignal>
 
 #include "WriteAll.h"
@@ -30,20 +31,12 @@ extern "C" void removeTemporaryAndDie(int signalNumber) {
     std::raise(signalNumber);
 }
 
-// The longest file name most file systems take (NAME_MAX).
-constexpr qsizetype kLongestName = 255;
-
-// ".NAME.XXXXXX" with six random letters or digits, NAME cut short so that a name of any allowed
-// length gets a temporary name of an allowed length too.
+// ".NAME.RANDOM", NAME cut short so that a name of any allowed length gets a temporary name of
+// an allowed length too.
 QByteArray freshNameBeside(const QByteArray& name) {
-    static constexpr char kLetters[] =
-        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
-    QByteArray suffix = ".";
-    for (int i = 0; i < 6; ++i) {
-        suffix +=
-            kLetters[QRandomGenerator::global()->bounded(static_cast<int>(sizeof kLetters) - 1)];
-    }
-    return '.' + name.left(kLongestName - 1 - suffix.size()) + suffix;
+    const QByteArray suffix =
+        '.' + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+    return '.' + name.left(NAME_MAX - 1 - suffix.size()) + suffix;
 }
 
 // While it lives, the signals that end a program remove the temporary file before they end it as
@@ -68,7 +61,10 @@ class TemporaryFileOnSignals {
         ::sigaction(SIGXFSZ, &ignore, &previousFileSizeAction_);
     }
     ~TemporaryFileOnSignals() {
-        removeName();
+        if (temporaryName != nullptr) {
+            ::unlinkat(temporaryFolder, temporaryName, 0);
+            temporaryName = nullptr;
+        }
         ::sigaction(SIGXFSZ, &previousFileSizeAction_, nullptr);
         for (std::size_t i = 0; i < kSignals.size(); ++i) {
             ::sigaction(kSignals[i], &previous_[i], nullptr);
@@ -106,13 +102,6 @@ class TemporaryFileOnSignals {
     void keep() { temporaryName = nullptr; }
 
   private:
-    void removeName() {
-        if (temporaryName != nullptr) {
-            ::unlinkat(temporaryFolder, temporaryName, 0);
-            temporaryName = nullptr;
-        }
-    }
-
     static constexpr std::array kSignals = {SIGHUP,  SIGINT,  SIGPIPE,   SIGQUIT, SIGTERM, SIGUSR1,
                                             SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU};
     std::array<struct sigaction, kSignals.size()> previous_ = {};
@@ -245,28 +234,29 @@ int replaceThroughTemporary(int folder, const QByteArray& name, const struct sta
     return error;
 }
 
-// As a shell's `>` writes: into the file that is there, or a new one.
-int writeInPlace(int folder, const QByteArray& name, const struct stat* replaced,
-                 const QByteArray& bytes) {
-    const int how = replaced != nullptr ? O_TRUNC : O_CREAT | O_EXCL;
-    const int fd =
-        ::openat(folder, name.constData(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC | how, 0666);
-    if (fd < 0) {
-        return errno;
-    }
-    int error = errorOf(writeAll(fd, bytes));
-    if (::close(fd) != 0 && error == 0) {
-        error = errno;
-    }
-    return error;
-}
-
 }  // namespace
 
 int replaceRegularFile(int folder, const QByteArray& name, const struct stat* replaced,
                        const QByteArray& bytes) {
-    return isAppendOnly(folder) ? writeInPlace(folder, name, replaced, bytes)
+    // Where no name can be removed, as a shell's `>` writes: into the file there, or a new one.
+    const int inPlace = O_NOFOLLOW | (replaced != nullptr ? O_TRUNC : O_CREAT | O_EXCL);
+    return isAppendOnly(folder) ? writeInto(folder, name, inPlace, nullptr, bytes)
                                 : replaceThroughTemporary(folder, name, replaced, bytes);
+}
+
+int writeInto(int folder, const QByteArray& name, int how, const struct stat* expected,
+              const QByteArray& bytes) {
+    const int fd = ::openat(folder, name.constData(), O_WRONLY | O_NOCTTY | O_CLOEXEC | how, 0666);
+    if (fd < 0) {
+        return errno;
+    }
+    struct stat opened = {};
+    if (expected != nullptr && (::fstat(fd, &opened) != 0 || opened.st_dev != expected->st_dev ||
+                                opened.st_ino != expected->st_ino)) {
+        ::close(fd);
+        return ESTALE;
+    }
+    return writeAllAndClose(fd, bytes);
 }
 
 }  // namespace brindlewick

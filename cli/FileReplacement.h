@@ -19,4 +19,11 @@ namespace brindlewick {
 int replaceRegularFile(int folder, const QByteArray& name, const struct stat* replaced,
                        const QByteArray& bytes);
 
+// Opens the entry `name` in the folder open as `folder` for writing, as a shell's `>` does, with
+// the open flags `how` added, and writes the bytes into it. Unless `expected` is null, the file
+// opened must be the one whose status it holds, or nothing is written and the result is ESTALE.
+// Returns 0, or the system's error number of the step that failed.
+int writeInto(int folder, const QByteArray& name, int how, const struct stat* expected,
+              const QByteArray& bytes);
+
 }  // namespace brindlewick

@@ -1,49 +1,23 @@
 #include "HelpText.h"
 
-#include <QStringList>
-
-#include "CommandLine.h"
 #include "Fields.h"
 
 namespace brindlewick {
 
 namespace {
 
-constexpr qsizetype kLineWidth = 79;
+// The column of the option descriptions in the rows written out below.
 constexpr qsizetype kDescriptionColumn = 41;
 
-// An option's names in the left column and its description wrapped into the right one.
-QString optionRow(const QString& names, const QString& description) {
-    const QString indent(kDescriptionColumn, u' ');
-    const QString left = QStringLiteral("  ") + names;
-    QString row = left.size() < kDescriptionColumn - 1 ? left.leftJustified(kDescriptionColumn)
-                                                       : left + u'\n' + indent;
-    qsizetype lineLength = 0;
-    for (const QString& word : description.split(u' ')) {
-        if (lineLength > 0 && kDescriptionColumn + lineLength + 1 + word.size() > kLineWidth) {
-            row += u'\n' + indent;
-            lineLength = 0;
-        } else if (lineLength > 0) {
-            row += u' ';
-            ++lineLength;
-        }
-        row += word;
-        lineLength += word.size();
-    }
-    return row + u'\n';
-}
-
-QString fileOptionRow(const char* name, const char* description) {
-    return optionRow(QStringLiteral("    --%1 FILE").arg(QString::fromLatin1(name)),
-                     QString::fromLatin1(description));
-}
-
+// A row for each value option, as the rows above it are laid out.
 QString valueOptionRows() {
     QString rows;
     for (const FieldDescription& description : kFields) {
-        rows += optionRow(QStringLiteral("    --%1 TEXT").arg(QLatin1String(description.key)),
-                          QStringLiteral("project ") + QLatin1Char(description.project) +
-                              QStringLiteral("'s ") + QLatin1String(description.value));
+        const QString names =
+            QStringLiteral("      --%1 TEXT ").arg(QLatin1String(description.key));
+        rows += names.leftJustified(kDescriptionColumn) + QStringLiteral("project ") +
+                QLatin1Char(description.project) + QStringLiteral("'s ") +
+                QLatin1String(description.value) + u'\n';
     }
     return rows;
 }
@@ -81,25 +55,27 @@ QString helpText() {
                "\n"
                "Placeholders {N:xml}, {N:json} and {N:url} escape value N for XML, JSON or URLs.\n"
                "\n"
-               "Options:\n") +
-           optionRow(QStringLiteral("-h, --help"), QStringLiteral("print this help and exit")) +
-           optionRow(QStringLiteral("-v, --version"),
-                     QStringLiteral("print the version and exit")) +
-           QStringLiteral("\nOptions of generate:\n") +
-           optionRow(QStringLiteral("-d, --verbose"),
-                     QStringLiteral("also print the reports and the trace of the template "
-                                    "read on standard error")) +
-           fileOptionRow(kTemplateOption,
-                         "read the template from FILE (- for standard input) instead of "
-                         "the Template.txt found as described above") +
-           fileOptionRow(kValuesOption,
-                         "read values from FILE (- for standard input), a JSON object in "
-                         "UTF-8 whose keys are the value options' names without the dashes, "
-                         "each value a string or a whole number; options given override it") +
-           fileOptionRow(kOutputOption,
-                         "write the result to FILE instead of standard output (- is standard "
-                         "output); a regular FILE is replaced only when the whole result is "
-                         "written, a device or FIFO is written into") +
+               "Options:\n"
+               "  -h, --help                             print this help and exit\n"
+               "  -v, --version                          print the version and exit\n"
+               "\n"
+               "Options of generate:\n"
+               "  -d, --verbose                          also print the reports and the trace\n"
+               "                                         of the template read on standard error\n"
+               "      --template FILE                    read the template from FILE (- for\n"
+               "                                         standard input) instead of the\n"
+               "                                         Template.txt found as described above\n"
+               "      --values FILE                      read values from FILE (- for standard\n"
+               "                                         input), a JSON object in UTF-8 whose\n"
+               "                                         keys are the value options' names\n"
+               "                                         without the dashes, each value a\n"
+               "                                         string or a whole number; options\n"
+               "                                         given override it\n"
+               "      --output FILE                      write the result to FILE instead of\n"
+               "                                         standard output (- is standard\n"
+               "                                         output); a regular FILE is replaced\n"
+               "                                         only when the whole result is written,\n"
+               "                                         a device or FIFO is written into\n") +
            valueOptionRows() +
            QStringLiteral(
                "\n"

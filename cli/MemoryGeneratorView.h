@@ -3,6 +3,7 @@
 #include <QString>
 #include <map>
 #include <optional>
+#include <utility>
 
 #include "GeneratorView.h"
 
@@ -12,9 +13,13 @@ namespace brindlewick {
 // A field that was never given a value is empty, as an empty field in the window.
 class MemoryGeneratorView final : public GeneratorView {
   public:
-    explicit MemoryGeneratorView(std::map<InputField, QString> values);
+    explicit MemoryGeneratorView(std::map<InputField, QString> values)
+        : values_(std::move(values)) {}
 
-    QString fieldText(InputField field) const override;
+    QString fieldText(InputField field) const override {
+        const auto it = values_.find(field);
+        return it == values_.end() ? QString() : it->second;
+    }
     QString outputText() const override { return output_; }
     void setOutputText(const QString& text) override { output_ = text; }
     void showFailure(const QString& description) override { failure_ = description; }

@@ -47,16 +47,4 @@ QString printable(const QString& text) {
     return escapedText(text, terminalEscape);
 }
 
-QString shortened(const QString& text, qsizetype limit) {
-    if (text.size() <= limit) {
-        return text;
-    }
-    qsizetype kept = limit;
-    // Never half a surrogate pair.
-    if (text[kept - 1].isHighSurrogate()) {
-        --kept;
-    }
-    return text.left(kept) + QStringLiteral("...");
-}
-
 }  // namespace brindlewick

@@ -10,8 +10,4 @@ namespace brindlewick {
 // argument as U+DC80 to U+DCFF) shows as \xHH too, and any other lone surrogate as \uXXXX.
 QString printable(const QString& text);
 
-// The text cut to at most `limit` characters, with "..." where it was cut, so that a message
-// about a huge key stays readable.
-QString shortened(const QString& text, qsizetype limit);
-
 }  // namespace brindlewick

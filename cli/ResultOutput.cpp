@@ -9,7 +9,6 @@
 #include <QFile>
 #include <algorithm>
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -37,7 +36,7 @@ constexpr int kMostLinksFollowed = 40;
 
 void writeToDescriptor(int fd, const QString& target, const QByteArray& bytes) {
     static const char* const kNames[] = {"standard input", "standard output", "standard error"};
-    if (wasClosedAtStart(fd)) {
+    if (!wasOpenAtStart(fd) && fd <= STDERR_FILENO) {
         failWith(QStringLiteral("%1 is closed").arg(QLatin1StringView(kNames[fd])));
     }
     if (!wasOpenAtStart(fd)) {
@@ -48,26 +47,25 @@ void writeToDescriptor(int fd, const QString& target, const QByteArray& bytes) {
     }
 }
 
-bool isDecimalNumber(const QByteArray& text) {
-    return !text.isEmpty() &&
-           std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+// The descriptor a name such as "5" gives; "+5", " 5" and "5x" give none.
+std::optional<int> descriptorNumber(const QByteArray& name) {
+    bool fits = false;
+    const int fd = name.toInt(&fits);
+    const bool digits = !name.isEmpty() && std::all_of(name.begin(), name.end(),
+                                                       [](char c) { return c >= '0' && c <= '9'; });
+    return digits && fits ? std::optional(fd) : std::nullopt;
 }
 
 // The inherited descriptor a path names: /dev/stdin, /dev/stdout, /dev/stderr, /dev/fd/N or
 // /proc/self/fd/N.
 std::optional<int> namedDescriptor(const QByteArray& path) {
-    const char* const standardNames[] = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
-    for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (path == standardNames[fd]) {
-            return fd;
-        }
+    const QByteArrayList standardNames = {"/dev/stdin", "/dev/stdout", "/dev/stderr"};
+    if (const auto fd = static_cast<int>(standardNames.indexOf(path)); fd >= 0) {
+        return fd;
     }
     for (const QByteArrayView prefix : {"/dev/fd/", "/proc/self/fd/"}) {
-        const QByteArray number = path.mid(prefix.size());
-        bool fits = false;
-        const int fd = number.toInt(&fits);
-        if (path.startsWith(prefix) && isDecimalNumber(number) && fits) {
-            return fd;
+        if (path.startsWith(prefix)) {
+            return descriptorNumber(path.sliced(prefix.size()));
         }
     }
     return std::nullopt;
@@ -114,22 +112,13 @@ bool isOnProcFileSystem(const QByteArray& folder) {
 // The descriptor of this program's own that a link in /proc stands for, by any spelling
 // (/proc/self/fd/N, /proc/thread-self/fd/N, /dev/fd/../fd/N, ...).
 std::optional<int> ownDescriptorLink(const QByteArray& path) {
-    char* resolved = ::realpath(folderOf(path).constData(), nullptr);
-    if (resolved == nullptr) {
-        return std::nullopt;
-    }
-    const QByteArray folder(resolved);
-    std::free(resolved);
+    std::error_code error;
+    const QByteArray folder = QByteArray::fromStdString(
+        std::filesystem::canonical(folderOf(path).toStdString(), error).native());
     const QByteArray process = "/proc/" + QByteArray::number(::getpid()) + '/';
     const bool own = folder == process + "fd" ||
                      (folder.startsWith(process + "task/") && folder.endsWith("/fd"));
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    bool fits = false;
-    const int fd = name.toInt(&fits);
-    if (own && isDecimalNumber(name) && fits) {
-        return fd;
-    }
-    return std::nullopt;
+    return own ? descriptorNumber(path.mid(path.lastIndexOf('/') + 1)) : std::nullopt;
 }
 
 // What --output names once its links are followed.
@@ -184,40 +173,6 @@ OutputTarget resolveOutput(QByteArray path, const QString& shownPath) {
     failToWrite(shownPath, ELOOP);
 }
 
-// Opens what exists at `path` for writing, as a shell's `>` does, and writes the bytes into it.
-// Unless `expected` is null, the entry must still be the one the decision was made on.
-void writeThrough(const QByteArray& path, const struct stat* expected, const QString& shownPath,
-                  const QByteArray& bytes) {
-    const int flags = O_WRONLY | O_NOCTTY | O_CLOEXEC | (expected != nullptr ? O_NOFOLLOW : 0);
-    const int fd = ::open(path.constData(), flags);
-    if (fd < 0) {
-        failToWrite(shownPath, errno);
-    }
-    struct stat opened = {};
-    if (expected != nullptr && (::fstat(fd, &opened) != 0 || opened.st_dev != expected->st_dev ||
-                                opened.st_ino != expected->st_ino)) {
-        ::close(fd);
-        failWith(
-            QStringLiteral("Cannot write %1: it was replaced while being opened").arg(shownPath));
-    }
-    const bool written = writeAll(fd, bytes);
-    const int error = errno;
-    if (!written) {
-        ::close(fd);
-        failToWrite(shownPath, error);
-    }
-    if (::close(fd) != 0) {
-        failToWrite(shownPath, errno);
-    }
-}
-
-// A shell's `>` cannot write a file the caller may not write (root may write any).
-void refuseUnwritableFile(const QByteArray& path, const QString& shownPath) {
-    if (::faccessat(AT_FDCWD, path.constData(), W_OK, AT_EACCESS) != 0) {
-        failToWrite(shownPath, errno);
-    }
-}
-
 }  // namespace
 
 void writeToStandardOutput(const QByteArray& bytes) {
@@ -231,35 +186,39 @@ void closeStandardOutput() {
 }
 
 void writeToOutputPath(const QString& path, const QByteArray& bytes) {
+    if (path.isEmpty() || path == u"-") {
+        writeToStandardOutput(bytes);
+        return;
+    }
     // The one place the name becomes the bytes the system opens.
     const OutputTarget target = resolveOutput(QFile::encodeName(path), path);
-    switch (target.kind) {
-        case OutputTarget::Kind::Descriptor:
-            writeToDescriptor(target.descriptor, path, bytes);
-            return;
-        case OutputTarget::Kind::ProcLink:
-            writeThrough(target.path, nullptr, path, bytes);
-            return;
-        case OutputTarget::Kind::Existing:
-            if (!S_ISREG(target.status.st_mode)) {
-                writeThrough(target.path, &target.status, path, bytes);
-                return;
-            }
-            refuseUnwritableFile(target.path, path);
-            break;
-        case OutputTarget::Kind::Absent:
-            break;
+    if (target.kind == OutputTarget::Kind::Descriptor) {
+        writeToDescriptor(target.descriptor, path, bytes);
+        return;
     }
-    const struct stat* replaced =
-        target.kind == OutputTarget::Kind::Existing ? &target.status : nullptr;
+    const bool existing = target.kind == OutputTarget::Kind::Existing;
+    const bool regular =
+        target.kind == OutputTarget::Kind::Absent || (existing && S_ISREG(target.status.st_mode));
+    // A shell's `>` cannot write a file the caller may not write (root may write any).
+    if (existing && regular &&
+        ::faccessat(AT_FDCWD, target.path.constData(), W_OK, AT_EACCESS) != 0) {
+        failToWrite(path, errno);
+    }
     // The folder is looked up once: the name and its temporary file are found in it from here on.
     const int folder = ::open(folderOf(target.path).constData(), O_PATH | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         failToWrite(path, errno);
     }
     const QByteArray name = target.path.mid(target.path.lastIndexOf('/') + 1);
-    const int error = replaceRegularFile(folder, name, replaced, bytes);
+    const struct stat* lookedAt = existing ? &target.status : nullptr;
+    // A link in /proc is followed as the kernel opens it; anything else that exists and is no
+    // regular file (a device, a FIFO) is written into, if it is still the entry looked at.
+    const int error = regular ? replaceRegularFile(folder, name, lookedAt, bytes)
+                              : writeInto(folder, name, existing ? O_NOFOLLOW : 0, lookedAt, bytes);
     ::close(folder);
+    if (error == ESTALE && !regular) {
+        failWith(QStringLiteral("Cannot write %1: it was replaced while being opened").arg(path));
+    }
     if (error != 0) {
         failToWrite(path, error);
     }

@@ -17,6 +17,7 @@ void closeStandardOutput();
 
 // Writes the bytes to the `--output` target `path`, as a shell's `>` would but never leaving a
 // regular file half written:
+// - no path or "-" is standard output;
 // - /dev/stdin, /dev/stdout, /dev/stderr, /dev/fd/N and /proc/self/fd/N (named or reached by a
 //   link) write to the inherited descriptor, so an append redirect is appended to and a pipe
 //   gets the bytes;

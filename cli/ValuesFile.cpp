@@ -4,7 +4,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
-#include <optional>
 
 #include "ErrorInfo.h"
 #include "PrintableText.h"
@@ -14,11 +13,7 @@ namespace brindlewick {
 
 namespace {
 
-// How much of a key a message shows.
 constexpr qsizetype kLongestKeyShown = 80;
-
-// UTF-16 has a NUL in every character of ASCII text, UTF-32 three.
-constexpr qsizetype kUtf16Sample = 4;
 
 [[noreturn]] void failWith(const QString& path, const QString& problem) {
     throw ComponentError(ErrorNumber::ValuesFile,
@@ -26,26 +21,22 @@ constexpr qsizetype kUtf16Sample = 4;
                          QStringLiteral("ValuesFile"));
 }
 
-// A key as a message shows it: quoted, escaped and, when huge, cut short.
+// A key as a message shows it: quoted, escaped and, when huge, cut short with "...", never
+// within a surrogate pair.
 QString quotedKey(const QString& key) {
-    return u'"' + printable(shortened(key, kLongestKeyShown)) + u'"';
-}
-
-// The file's bytes, unchanged, so that the JSON parser sees (and can refuse) whatever UTF-8 the
-// file holds. The user named the file, so a pipe or standard input ("-") is read to its end; a
-// directory fails at once.
-QByteArray readBytes(const QString& path) {
-    try {
-        return readWholeFile(path, FileAccess::NamedByUser);
-    } catch (...) {
-        failWith(path, currentErrorInfo().description);
+    QString shown = key;
+    if (key.size() > kLongestKeyShown) {
+        const bool splitsPair = key[kLongestKeyShown - 1].isHighSurrogate();
+        shown = key.left(kLongestKeyShown - (splitsPair ? 1 : 0)) + QStringLiteral("...");
     }
+    return u'"' + printable(shown) + u'"';
 }
 
-// A byte-order mark of UTF-16 or UTF-32, or a NUL near the start, which no JSON in UTF-8 has.
+// A byte-order mark of UTF-16 or UTF-32, or a NUL in the first four bytes, which no JSON in UTF-8
+// has: UTF-16 has a NUL in every character of ASCII text, UTF-32 three.
 bool looksLikeUtf16(const QByteArray& bytes) {
     return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
-           bytes.first(std::min(bytes.size(), kUtf16Sample)).contains('\0');
+           bytes.left(4).contains('\0');
 }
 
 // Line and column, both from 1, of a byte offset; the column counts characters.
@@ -87,25 +78,18 @@ QJsonObject parseObject(const QString& path, const QByteArray& bytes) {
     return document.object();
 }
 
-// A whole number as its decimal digits, as far as JSON parsers keep it exactly (2^53).
-std::optional<QString> wholeNumberText(const QJsonValue& value) {
-    constexpr qint64 kLargestExact = qint64(1) << 53;
-    const qint64 number = value.toInteger(kLargestExact + 1);
-    if (number > kLargestExact || number < -kLargestExact) {
-        return std::nullopt;
-    }
-    return QString::number(number);
-}
-
-// The text a value gives its field: a string as it is, a whole number as its digits.
+// The text a value gives its field: a string as it is, a whole number as its decimal digits, as
+// far as JSON parsers keep it exactly (2^53).
 QString fieldText(const QString& path, const QString& key, const QJsonValue& value) {
+    constexpr qint64 kLargestExact = qint64(1) << 53;
     if (!value.isString()) {
-        if (auto digits = wholeNumberText(value)) {
-            return *digits;
+        const qint64 number = value.toInteger(kLargestExact + 1);
+        if (number > kLargestExact || number < -kLargestExact) {
+            failWith(path, QStringLiteral("the value of %1 is not a string or a whole number up "
+                                          "to 2^53.")
+                               .arg(quotedKey(key)));
         }
-        failWith(path, QStringLiteral("the value of %1 is not a string or a whole number up to "
-                                      "2^53.")
-                           .arg(quotedKey(key)));
+        return QString::number(number);
     }
     const QString text = value.toString();
     // "\ud800" is valid JSON, but a lone surrogate is no character and has no UTF-8.
@@ -117,19 +101,18 @@ QString fieldText(const QString& path, const QString& key, const QJsonValue& val
     return text;
 }
 
-const FieldDescription* fieldWithKey(const QString& key) {
-    for (const FieldDescription& description : kFields) {
-        if (key == QLatin1String(description.key)) {
-            return &description;
-        }
-    }
-    return nullptr;
-}
-
 }  // namespace
 
 std::map<InputField, QString> readValuesFile(const QString& path) {
-    QByteArray bytes = readBytes(path);
+    QByteArray bytes;
+    // Unchanged, so that the JSON parser sees (and can refuse) whatever UTF-8 the file holds. The
+    // user named the file, so a pipe or standard input ("-") is read to its end; a directory
+    // fails at once.
+    try {
+        bytes = readWholeFile(path, FileAccess::NamedByUser);
+    } catch (...) {
+        failWith(path, currentErrorInfo().description);
+    }
     if (looksLikeUtf16(bytes)) {
         failWith(path, QStringLiteral("looks like UTF-16; save it as UTF-8"));
     }
@@ -140,8 +123,10 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
     const QJsonObject object = parseObject(path, bytes);
     std::map<InputField, QString> values;
     for (auto it = object.begin(); it != object.end(); ++it) {
-        const FieldDescription* field = fieldWithKey(it.key());
-        if (field == nullptr) {
+        const auto field = std::ranges::find_if(kFields, [&it](const FieldDescription& field) {
+            return it.key() == QLatin1String(field.key);
+        });
+        if (field == kFields.end()) {
             failWith(path, QStringLiteral("unknown key %1; the keys are the names of the "
                                           "value options without the dashes, such as \"%2\".")
                                .arg(quotedKey(it.key()),
