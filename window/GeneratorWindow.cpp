@@ -142,7 +142,7 @@ QLineEdit* GeneratorWindow::field(InputField field) const {
 }
 
 void GeneratorWindow::runGenerate() {
-    WindowGeneratorView view(*this, *txtOutput_, outputReplacement_, failureDialog_);
+    WindowGeneratorView view(*this, outputReplacement_, failureDialog_);
     runGenerateCommand(view, QCoreApplication::applicationDirPath());
     view.flushOutput();
 }
