@@ -12,10 +12,9 @@
 #include <QShortcut>
 #include <QTextDocumentFragment>
 #include <algorithm>
+#include <array>
 #include <limits>
-#include <vector>
 
-#include "FieldFont.h"
 #include "GenerateCommand.h"
 #include "KeyboardFocusStyle.h"
 #include "WindowGeneratorView.h"
@@ -26,14 +25,26 @@ namespace brindlewick {
 namespace {
 
 constexpr int kFieldHeightTwips = 285;
+constexpr qreal kSmallestPointSize = 6.0;
+constexpr qreal kPointSizeStep = 0.5;
+
+// The largest font, no larger than `font`, in which a single-line field `fieldHeight` logical
+// pixels high shows a whole line: the point size is lowered in half points until it fits.
+QFont fontFittingFieldHeight(const QFont& font, int fieldHeight) {
+    QLineEdit probe;
+    QFont fitted = font;
+    probe.setFont(fitted);
+    while (probe.minimumSizeHint().height() > fieldHeight &&
+           fitted.pointSizeF() - kPointSizeStep >= kSmallestPointSize) {
+        fitted.setPointSizeF(fitted.pointSizeF() - kPointSizeStep);
+        probe.setFont(fitted);
+    }
+    return fitted;
+}
 
 QRect pixelRect(const ControlSpec& spec) {
     return {spec.left / kTwipsPerPixel, spec.top / kTwipsPerPixel, spec.width / kTwipsPerPixel,
             spec.height / kTwipsPerPixel};
-}
-
-QString nameOf(const ControlSpec& spec) {
-    return QString::fromLatin1(spec.name);
 }
 
 // Ctrl+Shift+Z and Ctrl+Y both redo in the output, whichever of them the platform's key scheme
@@ -72,6 +83,7 @@ QPlainTextEdit* createOutputField(QWidget* parent) {
     output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setTabChangesFocus(true);
+    output->setAccessibleName(QStringLiteral("Generated definition"));
     bindRedoKeys(output);
     return output;
 }
@@ -110,13 +122,14 @@ GeneratorWindow::GeneratorWindow(QWidget* parent)
     setWindowIcon(QIcon::fromTheme(QGuiApplication::desktopFileName(),
                                    QIcon(QStringLiteral(":/icons/brindlewick.svg"))));
     setFixedSize(kClientWidthTwips / kTwipsPerPixel, kClientHeightTwips / kTwipsPerPixel);
-    fitFontToFields();
-    createControls();
-    stackControls();
+    setFont(fontFittingFieldHeight(QApplication::font(), kFieldHeightTwips / kTwipsPerPixel));
+    // Each frame comes before its controls in the table, so they have a parent to go into.
+    for (const ControlSpec& spec : kWindowControls) {
+        createControl(spec);
+    }
     showKeyboardFocus(this);
     chainFocus();
-    nameForAccessibility();
-    bindReturnToGenerate();
+    setUpFields();
     field(InputField::ProjAName)->setFocus();
 }
 
@@ -125,41 +138,25 @@ void GeneratorWindow::setFailureDialog(FailureDialog dialog) {
 }
 
 QLineEdit* GeneratorWindow::field(InputField field) const {
-    return static_cast<QLineEdit*>(controls_.value(QString::fromLatin1(controlOf(field).control)));
+    return findChild<QLineEdit*>(QString::fromLatin1(controlOf(field).control));
 }
 
 void GeneratorWindow::runGenerate() {
-    WindowGeneratorView view(*this, *txtOutput_, outputReplacement_, failureDialog_);
+    WindowGeneratorView view(*this, outputReplacement_, failureDialog_);
     runGenerateCommand(view, QCoreApplication::applicationDirPath());
     view.flushOutput();
 }
 
-void GeneratorWindow::fitFontToFields() {
-    setFont(fontFittingFieldHeight(QApplication::font(), kFieldHeightTwips / kTwipsPerPixel));
-}
-
-void GeneratorWindow::createControls() {
-    // Frames first, so that their children have a parent to go into.
-    for (const ControlSpec& spec : kWindowControls) {
-        if (spec.kind == ControlKind::Frame) {
-            controls_.insert(nameOf(spec), createControl(spec));
-        }
-    }
-    for (const ControlSpec& spec : kWindowControls) {
-        if (spec.kind != ControlKind::Frame) {
-            controls_.insert(nameOf(spec), createControl(spec));
-        }
-    }
-}
-
-QWidget* GeneratorWindow::createControl(const ControlSpec& spec) {
-    QWidget* parent = spec.parent ? controls_.value(QString::fromLatin1(spec.parent)) : this;
+void GeneratorWindow::createControl(const ControlSpec& spec) {
+    QWidget* parent = spec.parent ? findChild<QWidget*>(QString::fromLatin1(spec.parent)) : this;
     const QString caption = QString::fromLatin1(spec.caption);
     QWidget* control = nullptr;
     switch (spec.kind) {
         case ControlKind::Button:
             cmdOK_ = new QPushButton(caption, parent);
             cmdOK_->setDefault(true);
+            cmdOK_->setAccessibleName(caption);
+            connect(cmdOK_, &QPushButton::clicked, this, &GeneratorWindow::runGenerate);
             control = cmdOK_;
             break;
         case ControlKind::TextField:
@@ -176,53 +173,40 @@ QWidget* GeneratorWindow::createControl(const ControlSpec& spec) {
             control = createLabel(caption, parent);
             break;
     }
-    control->setObjectName(nameOf(spec));
+    control->setObjectName(QString::fromLatin1(spec.name));
     control->setGeometry(pixelRect(spec));
-    return control;
-}
-
-// Raising each control from the back row to the front row leaves the first row in front.
-void GeneratorWindow::stackControls() {
-    std::for_each(kWindowControls.rbegin(), kWindowControls.rend(),
-                  [this](const ControlSpec& spec) { controls_.value(nameOf(spec))->raise(); });
+    // Each control goes behind those made before it, so that the table's first row lies in front.
+    control->lower();
 }
 
 // Tab follows the rising tab index through the controls that take the focus, and wraps.
 void GeneratorWindow::chainFocus() {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : kWindowControls) {
-        if (spec.kind != ControlKind::Frame && spec.kind != ControlKind::Label) {
-            order.push_back(&spec);
+    std::array order = kWindowControls;
+    std::ranges::sort(order, {}, &ControlSpec::tabIndex);
+    QWidget* previous = nullptr;
+    for (const ControlSpec& spec : order) {
+        auto* control = findChild<QWidget*>(QString::fromLatin1(spec.name));
+        if (control->focusPolicy() & Qt::TabFocus) {
+            if (previous) {
+                setTabOrder(previous, control);
+            }
+            previous = control;
         }
-    }
-    std::sort(order.begin(), order.end(),
-              [](const ControlSpec* a, const ControlSpec* b) { return a->tabIndex < b->tabIndex; });
-    for (size_t i = 0; i + 1 < order.size(); ++i) {
-        setTabOrder(controls_.value(nameOf(*order[i])), controls_.value(nameOf(*order[i + 1])));
     }
 }
 
 // A screen reader says which project and which value each field holds; the caption on screen,
-// which repeats from frame to frame, is given as the field's description.
-void GeneratorWindow::nameForAccessibility() {
+// which repeats from frame to frame, is given as the field's description. Return in any
+// single-line field presses Generate; in the output field it types a line break.
+void GeneratorWindow::setUpFields() {
     for (const FieldControl& control : kFieldControls) {
-        const auto* label =
-            static_cast<QLabel*>(controls_.value(QString::fromLatin1(control.label)));
+        const auto* label = findChild<QLabel*>(QString::fromLatin1(control.label));
         QLineEdit* lineEdit = field(control.field);
         lineEdit->setAccessibleName(spokenName(describe(control.field)));
         lineEdit->setAccessibleDescription(
             QStringLiteral("Its caption on screen reads \"%1\".").arg(label->text()));
+        connect(lineEdit, &QLineEdit::returnPressed, cmdOK_, &QPushButton::click);
     }
-    cmdOK_->setAccessibleName(cmdOK_->text());
-    txtOutput_->setAccessibleName(QStringLiteral("Generated definition"));
-}
-
-// Return in any single-line field presses Generate; in the output field it types a line break.
-void GeneratorWindow::bindReturnToGenerate() {
-    for (const FieldControl& control : kFieldControls) {
-        connect(field(control.field), &QLineEdit::returnPressed, cmdOK_, &QPushButton::click);
-    }
-    connect(cmdOK_, &QPushButton::clicked, this, &GeneratorWindow::runGenerate);
 }
 
 }  // namespace brindlewick

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QHash>
 #include <QWidget>
 
 #include "Fields.h"
@@ -33,15 +32,10 @@ class GeneratorWindow : public QWidget {
     void runGenerate();
 
   private:
-    void createControls();
-    QWidget* createControl(const struct ControlSpec& spec);
-    void stackControls();
+    void createControl(const struct ControlSpec& spec);
     void chainFocus();
-    void nameForAccessibility();
-    void bindReturnToGenerate();
-    void fitFontToFields();
+    void setUpFields();
 
-    QHash<QString, QWidget*> controls_;
     QPushButton* cmdOK_ = nullptr;
     QPlainTextEdit* txtOutput_ = nullptr;
     OutputReplacement outputReplacement_;

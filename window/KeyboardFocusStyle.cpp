@@ -2,34 +2,42 @@
 
 #include <QAbstractScrollArea>
 #include <QApplication>
+#include <QProxyStyle>
 #include <QStyleFactory>
 #include <QStyleOption>
 
 namespace brindlewick {
 
-KeyboardFocusStyle::KeyboardFocusStyle()
-    : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+namespace {
 
-void KeyboardFocusStyle::drawControl(ControlElement element, const QStyleOption* option,
-                                     QPainter* painter, const QWidget* widget) const {
-    QProxyStyle::drawControl(element, option, painter, widget);
-    const bool keyboardFocus =
-        (option->state & State_HasFocus) && (option->state & State_KeyboardFocusChange);
-    if (element == CE_PushButton && keyboardFocus) {
-        QStyleOptionFocusRect focus;
-        focus.QStyleOption::operator=(*option);
-        focus.rect = subElementRect(SE_PushButtonFocusRect, option, widget);
-        drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+class KeyboardFocusStyle final : public QProxyStyle {
+  public:
+    KeyboardFocusStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+
+    void drawControl(ControlElement element, const QStyleOption* option, QPainter* painter,
+                     const QWidget* widget) const override {
+        QProxyStyle::drawControl(element, option, painter, widget);
+        const bool keyboardFocus =
+            (option->state & State_HasFocus) && (option->state & State_KeyboardFocusChange);
+        if (element == CE_PushButton && keyboardFocus) {
+            QStyleOptionFocusRect focus;
+            focus.QStyleOption::operator=(*option);
+            focus.rect = subElementRect(SE_PushButtonFocusRect, option, widget);
+            drawPrimitive(PE_FrameFocusRect, &focus, painter, widget);
+        }
     }
-}
 
-void KeyboardFocusStyle::drawPrimitive(PrimitiveElement element, const QStyleOption* option,
-                                       QPainter* painter, const QWidget* widget) const {
-    const bool textEditFrame = element == PE_Frame &&
-                               qstyleoption_cast<const QStyleOptionFrame*>(option) != nullptr &&
-                               qobject_cast<const QAbstractScrollArea*>(widget) != nullptr;
-    QProxyStyle::drawPrimitive(textEditFrame ? PE_FrameLineEdit : element, option, painter, widget);
-}
+    void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
+                       const QWidget* widget) const override {
+        const bool textEditFrame = element == PE_Frame &&
+                                   qstyleoption_cast<const QStyleOptionFrame*>(option) != nullptr &&
+                                   qobject_cast<const QAbstractScrollArea*>(widget) != nullptr;
+        QProxyStyle::drawPrimitive(textEditFrame ? PE_FrameLineEdit : element, option, painter,
+                                   widget);
+    }
+};
+
+}  // namespace
 
 void showKeyboardFocus(QWidget* window) {
     auto* style = new KeyboardFocusStyle;

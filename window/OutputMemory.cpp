@@ -19,15 +19,8 @@ constexpr qsizetype kBytesPerLine = 560;
 // The lines the document makes of a text: it starts a new one at a line feed, a carriage return
 // that no line feed follows and a paragraph separator.
 qsizetype lineCount(QStringView text) {
-    qsizetype lines = 1;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const char16_t unit = text[i].unicode();
-        if (unit == u'\n' || unit == u'\u2029' ||
-            (unit == u'\r' && (i + 1 == text.size() || text[i + 1] != u'\n'))) {
-            ++lines;
-        }
-    }
-    return lines;
+    return 1 + text.count(u'\n') + text.count(u'\r') - text.count(u"\r\n") +
+           text.count(QChar::ParagraphSeparator);
 }
 
 qsizetype utf8Bytes(QStringView text) {
@@ -40,26 +33,19 @@ qsizetype utf8Bytes(QStringView text) {
     return bytes;
 }
 
-bool canAllocate(qsizetype bytes) {
-    const std::unique_ptr<char[]> trial(new (std::nothrow) char[static_cast<size_t>(bytes)]);
-    return trial != nullptr;
-}
-
-QString describeNoMemoryToShow(QStringView text) {
-    const qsizetype megabytes = (utf8Bytes(text) + 999'999) / 1'000'000;
-    return QStringLiteral(
-               "Not enough memory to show a result of %1 MB; `brindlewick generate "
-               "--output FILE` writes it without the window.")
-        .arg(megabytes);
-}
-
 }  // namespace
 
 void ensureMemoryToShow(QStringView text) {
     const qsizetype needed =
         text.size() * kQuarterBytesPerCharacter / 4 + lineCount(text) * kBytesPerLine;
-    if (!canAllocate(needed)) {
-        throw ComponentError(ErrorNumber::OutOfMemory, describeNoMemoryToShow(text),
+    const std::unique_ptr<char[]> trial(new (std::nothrow) char[static_cast<size_t>(needed)]);
+    if (!trial) {
+        const qsizetype megabytes = (utf8Bytes(text) + 999'999) / 1'000'000;
+        throw ComponentError(ErrorNumber::OutOfMemory,
+                             QStringLiteral("Not enough memory to show a result of %1 MB; "
+                                            "`brindlewick generate --output FILE` writes it "
+                                            "without the window.")
+                                 .arg(megabytes),
                              QStringLiteral("Generate"));
     }
 }

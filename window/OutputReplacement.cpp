@@ -28,18 +28,6 @@ bool holdsOverlongWord(const QString& text) {
     return false;
 }
 
-// The bytes of text the document holds; characterCount() counts its closing paragraph separator.
-qsizetype textBytes(const QTextDocument& document) {
-    return (document.characterCount() - 1) * qsizetype(sizeof(QChar));
-}
-
-// The document keeps every text it held in one buffer while it has an undo history, and dropping
-// the history does not shrink that buffer; setting the text afresh starts a new one. The text
-// shown stays as it is.
-void clearHistory(QPlainTextEdit& output) {
-    output.setPlainText(output.toPlainText());
-}
-
 void replaceAsOneStep(QPlainTextEdit& output, const QString& text) {
     QTextDocument& document = *output.document();
     QTextCursor replacement(&document);
@@ -72,8 +60,8 @@ void OutputReplacement::replace(QPlainTextEdit& output, const QString& text) {
 
 void OutputReplacement::replaceKeepingHistory(QPlainTextEdit& output, const QString& text,
                                               bool overlongText) {
-    QTextDocument& document = *output.document();
-    const qsizetype replaced = textBytes(document);
+    // characterCount() counts the document's closing paragraph separator.
+    const qsizetype replaced = (output.document()->characterCount() - 1) * qsizetype(sizeof(QChar));
     // The step would also keep an undo record for every line of a new text: past the budget,
     // that costs as much as keeping a replaced text.
     if (replaced > historyBudget_ || text.size() * qsizetype(sizeof(QChar)) > historyBudget_) {
@@ -83,7 +71,10 @@ void OutputReplacement::replaceKeepingHistory(QPlainTextEdit& output, const QStr
         return;
     }
     if (historyHeld_ + replaced > historyBudget_) {
-        clearHistory(output);
+        // The document keeps every text it held in one buffer while it has an undo history, and
+        // dropping the history does not shrink that buffer; setting the text afresh starts a new
+        // one. The text shown stays as it is.
+        output.setPlainText(output.toPlainText());
         historyHeld_ = 0;
         overlongWordsHeld_ = false;
     }

@@ -1,28 +1,34 @@
 #include "WindowGeneratorView.h"
 
+#include <QGuiApplication>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <utility>
 
 #include "ErrorInfo.h"
+#include "GeneratorWindow.h"
 #include "OutputMemory.h"
 #include "OutputReplacement.h"
-#include "WindowLayout.h"
 
 namespace brindlewick {
 
-WindowGeneratorView::WindowGeneratorView(QWidget& window, QPlainTextEdit& output,
-                                         OutputReplacement& replacement,
+WindowGeneratorView::WindowGeneratorView(GeneratorWindow& window, OutputReplacement& replacement,
                                          const FailureDialog& failureDialog)
-    : window_(window), output_(output), replacement_(replacement), failureDialog_(failureDialog) {}
+    : window_(window), replacement_(replacement), failureDialog_(failureDialog) {
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+}
+
+// Every way out of a run puts the normal cursor back.
+WindowGeneratorView::~WindowGeneratorView() {
+    showNormalCursor();
+}
 
 QString WindowGeneratorView::fieldText(InputField field) const {
-    const QString name = QString::fromLatin1(controlOf(field).control);
-    return window_.findChild<QLineEdit*>(name)->text();
+    return window_.field(field)->text();
 }
 
 QString WindowGeneratorView::outputText() const {
-    return pendingOutput_ ? *pendingOutput_ : output_.toPlainText();
+    return pendingOutput_ ? *pendingOutput_ : window_.output()->toPlainText();
 }
 
 void WindowGeneratorView::setOutputText(const QString& text) {
@@ -31,7 +37,7 @@ void WindowGeneratorView::setOutputText(const QString& text) {
 
 void WindowGeneratorView::showFailure(const QString& description) {
     flushOutput();
-    busyCursor_.restore();
+    showNormalCursor();
     failureDialog_(&window_, description);
 }
 
@@ -43,9 +49,16 @@ void WindowGeneratorView::flushOutput() {
     pendingOutput_.reset();
     try {
         ensureMemoryToShow(text);
-        replacement_.replace(output_, text);
+        replacement_.replace(*window_.output(), text);
     } catch (...) {
         showFailure(currentErrorInfo().description);
+    }
+}
+
+void WindowGeneratorView::showNormalCursor() {
+    if (busyCursorShown_) {
+        QGuiApplication::restoreOverrideCursor();
+        busyCursorShown_ = false;
     }
 }
 

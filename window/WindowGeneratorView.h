@@ -4,14 +4,13 @@
 #include <functional>
 #include <optional>
 
-#include "BusyCursor.h"
 #include "GeneratorView.h"
 
-class QPlainTextEdit;
 class QWidget;
 
 namespace brindlewick {
 
+class GeneratorWindow;
 class OutputReplacement;
 
 // Shows a failure's description to the user, over the window.
@@ -24,10 +23,10 @@ using FailureDialog = std::function<void(QWidget* parent, const QString& descrip
 // normal cursor is back before a failure is shown.
 class WindowGeneratorView final : public GeneratorView {
   public:
-    // The fields are the window's children named as the window's layout says.
     // The output's text is replaced through `replacement`, which bounds its undo history.
-    WindowGeneratorView(QWidget& window, QPlainTextEdit& output, OutputReplacement& replacement,
+    WindowGeneratorView(GeneratorWindow& window, OutputReplacement& replacement,
                         const FailureDialog& failureDialog);
+    ~WindowGeneratorView() override;
     WindowGeneratorView(const WindowGeneratorView&) = delete;
     WindowGeneratorView& operator=(const WindowGeneratorView&) = delete;
 
@@ -41,12 +40,13 @@ class WindowGeneratorView final : public GeneratorView {
     void flushOutput();
 
   private:
-    QWidget& window_;
-    QPlainTextEdit& output_;
+    void showNormalCursor();
+
+    GeneratorWindow& window_;
     OutputReplacement& replacement_;
     const FailureDialog& failureDialog_;
     std::optional<QString> pendingOutput_;
-    BusyCursor busyCursor_;
+    bool busyCursorShown_ = true;
 };
 
 }  // namespace brindlewick
