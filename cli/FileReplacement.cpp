@@ -194,11 +194,8 @@ int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& te
     return fd;
 }
 
-// Names an unnamed temporary file; a named one keeps its name.
+// Gives the unnamed temporary file open as `fd` a name beside `name`.
 int nameTemporary(int fd, int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
-    if (temporary.name() != nullptr) {
-        return 0;
-    }
     const QByteArray unnamed = pathOf(fd);
     return errorOf(temporary.createBeside(folder, name, [&unnamed](int at, const char* fresh) {
         return ::linkat(AT_FDCWD, unnamed.constData(), at, fresh, AT_SYMLINK_FOLLOW) == 0;
@@ -219,7 +216,8 @@ int replaceThroughTemporary(int folder, const QByteArray& name, const struct sta
     if (error == 0) {
         error = errorOf(::fsync(fd) == 0);
     }
-    if (error == 0) {
+    // A temporary file made where the system has no unnamed ones has its name already.
+    if (error == 0 && temporary.name() == nullptr) {
         error = nameTemporary(fd, folder, name, temporary);
     }
     if (::close(fd) != 0 && error == 0) {
