@@ -254,7 +254,8 @@ int writeInto(int folder, const QByteArray& name, int how, const struct stat* ex
         ::close(fd);
         return ESTALE;
     }
-    return writeAllAndClose(fd, bytes);
+    const int error = errorOf(writeAll(fd, bytes));
+    return ::close(fd) != 0 && error == 0 ? errno : error;
 }
 
 }  // namespace brindlewick
