@@ -7,7 +7,6 @@
 
 #include <QList>
 #include <QRandomGenerator>
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -130,24 +129,21 @@ int errorOf(bool succeeded) {
 // followed; one that a folder's default ACL gave `to` and `from` lacks is removed. A caller who
 // is not root cannot set file capabilities, which a write drops anyway.
 int copyAttributes(const QByteArray& from, int to) {
-    const ssize_t size = ::llistxattr(from.constData(), nullptr, 0);
+    // The buffers are as large as the kernel lets a list or a value be.
+    QByteArray list(XATTR_LIST_MAX, '\0');
+    const ssize_t size = ::llistxattr(from.constData(), list.data(), list.size());
     if (size < 0) {
         return errno == ENOTSUP ? 0 : errno;
     }
-    QByteArray list(size, '\0');
-    if (::llistxattr(from.constData(), list.data(), list.size()) < 0) {
-        return errno;
-    }
-    const QList<QByteArray> names = list.split('\0');
+    const QList<QByteArray> names = list.first(size).split('\0');
+    QByteArray value(XATTR_SIZE_MAX, '\0');
     for (const QByteArray& name : names) {
         if (name.isEmpty() || (name == "security.capability" && ::geteuid() != 0)) {
             continue;
         }
-        const ssize_t length = ::lgetxattr(from.constData(), name.constData(), nullptr, 0);
-        QByteArray value(std::max<ssize_t>(length, 0), '\0');
-        if (length < 0 ||
-            ::lgetxattr(from.constData(), name.constData(), value.data(), value.size()) < 0 ||
-            ::fsetxattr(to, name.constData(), value.constData(), value.size(), 0) != 0) {
+        const ssize_t length =
+            ::lgetxattr(from.constData(), name.constData(), value.data(), value.size());
+        if (length < 0 || ::fsetxattr(to, name.constData(), value.constData(), length, 0) != 0) {
             return errno;
         }
     }
