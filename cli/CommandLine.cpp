@@ -189,9 +189,7 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     result.generate.outputPath = fileOptionValue(parser, kOutputOption, problems);
     if (readsStandardInput(result.generate.templatePath) &&
         readsStandardInput(result.generate.valuesPath)) {
-        problems.append(
-            QStringLiteral("--template and --values cannot both read standard "
-                           "input."));
+        problems.append(QStringLiteral("--template and --values cannot both read standard input."));
     }
     for (const FieldDescription& description : kFields) {
         const QString name = QString::fromLatin1(description.key);
