@@ -48,17 +48,6 @@ CommandLine usageError(const QString& message) {
     return {RunMode::UsageError, {}, message};
 }
 
-// Whether `argument` is the option `name` as typed: after one dash or two, alone or with "=".
-bool isOptionNamed(const QString& argument, const QString& name) {
-    for (const QString& dashes : {QStringLiteral("--"), QStringLiteral("-")}) {
-        const QString option = dashes + name;
-        if (argument == option || argument.startsWith(option + u'=')) {
-            return true;
-        }
-    }
-    return false;
-}
-
 // The parser's error, with an unknown option named as the user typed it (`--bogus`, `-x`), where
 // the parser gives only its name.
 QString parseErrorText(const QCommandLineParser& parser, const QStringList& arguments) {
@@ -68,8 +57,9 @@ QString parseErrorText(const QCommandLineParser& parser, const QStringList& argu
     const QString name = parser.unknownOptionNames().first();
     QString typed = QStringLiteral("--") + name;
     for (const QString& argument : arguments.sliced(1)) {
-        if (isOptionNamed(argument, name)) {
-            typed = argument.section(u'=', 0, 0);
+        const QString option = argument.section(u'=', 0, 0);
+        if (option == u'-' + name || option == QStringLiteral("--") + name) {
+            typed = option;
             break;
         }
     }
@@ -199,9 +189,7 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     result.generate.outputPath = fileOptionValue(parser, kOutputOption, problems);
     if (readsStandardInput(result.generate.templatePath) &&
         readsStandardInput(result.generate.valuesPath)) {
-        problems.append(
-            QStringLiteral("--template and --values cannot both read standard "
-                           "input."));
+        problems.append(QStringLiteral("--template and --values cannot both read standard input."));
     }
     for (const FieldDescription& description : kFields) {
         const QString name = QString::fromLatin1(description.key);
@@ -221,13 +209,10 @@ CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     return result;
 }
 
-// UTF-8 as it stands, a leading byte-order mark included, which QString::fromUtf8 would drop
-// from a name that starts with one.
-QString fromUtf8(QByteArrayView bytes) {
-    return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(bytes);
-}
-
 QString decodeArgument(QByteArrayView bytes) {
+    // ConvertInitialBom keeps a leading byte-order mark, which QString::fromUtf8 would drop from
+    // a name that starts with one.
+    QStringDecoder fromUtf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     QString text;
     while (!bytes.isEmpty()) {
         qsizetype length = 1;

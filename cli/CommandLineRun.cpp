@@ -123,11 +123,6 @@ ExitCode run(const CommandLine& commandLine) {
     return usageError(commandLine.usageError);
 }
 
-// A run that succeeded fails after all when standard output reports an error on close.
-ExitCode closeStandardOutputAfter(ExitCode exitCode) {
-    return exitCode != ExitCode::Success ? exitCode : exitCodeOfWriting(closeStandardOutput);
-}
-
 }  // namespace
 
 void printWindowUnavailable(const QString& what) {
@@ -136,7 +131,10 @@ void printWindowUnavailable(const QString& what) {
 }
 
 int runCommandLine(const CommandLine& commandLine) {
-    return static_cast<int>(closeStandardOutputAfter(run(commandLine)));
+    const ExitCode exitCode = run(commandLine);
+    // A run that succeeded fails after all when standard output reports an error on close.
+    return static_cast<int>(exitCode != ExitCode::Success ? exitCode
+                                                          : exitCodeOfWriting(closeStandardOutput));
 }
 
 }  // namespace brindlewick

@@ -7,7 +7,6 @@
 
 #include <QList>
 #include <QRandomGenerator>
-#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -130,24 +129,21 @@ int errorOf(bool succeeded) {
 // followed; one that a folder's default ACL gave `to` and `from` lacks is removed. A caller who
 // is not root cannot set file capabilities, which a write drops anyway.
 int copyAttributes(const QByteArray& from, int to) {
-    const ssize_t size = ::llistxattr(from.constData(), nullptr, 0);
+    // The buffers are as large as the kernel lets a list or a value be.
+    QByteArray list(XATTR_LIST_MAX, '\0');
+    const ssize_t size = ::llistxattr(from.constData(), list.data(), list.size());
     if (size < 0) {
         return errno == ENOTSUP ? 0 : errno;
     }
-    QByteArray list(size, '\0');
-    if (::llistxattr(from.constData(), list.data(), list.size()) < 0) {
-        return errno;
-    }
-    const QList<QByteArray> names = list.split('\0');
+    const QList<QByteArray> names = list.first(size).split('\0');
+    QByteArray value(XATTR_SIZE_MAX, '\0');
     for (const QByteArray& name : names) {
         if (name.isEmpty() || (name == "security.capability" && ::geteuid() != 0)) {
             continue;
         }
-        const ssize_t length = ::lgetxattr(from.constData(), name.constData(), nullptr, 0);
-        QByteArray value(std::max<ssize_t>(length, 0), '\0');
-        if (length < 0 ||
-            ::lgetxattr(from.constData(), name.constData(), value.data(), value.size()) < 0 ||
-            ::fsetxattr(to, name.constData(), value.constData(), value.size(), 0) != 0) {
+        const ssize_t length =
+            ::lgetxattr(from.constData(), name.constData(), value.data(), value.size());
+        if (length < 0 || ::fsetxattr(to, name.constData(), value.constData(), length, 0) != 0) {
             return errno;
         }
     }
@@ -194,11 +190,8 @@ int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& te
     return fd;
 }
 
-// Names an unnamed temporary file; a named one keeps its name.
+// Gives the unnamed temporary file open as `fd` a name beside `name`.
 int nameTemporary(int fd, int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
-    if (temporary.name() != nullptr) {
-        return 0;
-    }
     const QByteArray unnamed = pathOf(fd);
     return errorOf(temporary.createBeside(folder, name, [&unnamed](int at, const char* fresh) {
         return ::linkat(AT_FDCWD, unnamed.constData(), at, fresh, AT_SYMLINK_FOLLOW) == 0;
@@ -219,7 +212,8 @@ int replaceThroughTemporary(int folder, const QByteArray& name, const struct sta
     if (error == 0) {
         error = errorOf(::fsync(fd) == 0);
     }
-    if (error == 0) {
+    // A temporary file made where the system has no unnamed ones has its name already.
+    if (error == 0 && temporary.name() == nullptr) {
         error = nameTemporary(fd, folder, name, temporary);
     }
     if (::close(fd) != 0 && error == 0) {
@@ -256,7 +250,8 @@ int writeInto(int folder, const QByteArray& name, int how, const struct stat* ex
         ::close(fd);
         return ESTALE;
     }
-    return writeAllAndClose(fd, bytes);
+    const int error = errorOf(writeAll(fd, bytes));
+    return ::close(fd) != 0 && error == 0 ? errno : error;
 }
 
 }  // namespace brindlewick

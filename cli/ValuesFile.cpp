@@ -32,13 +32,6 @@ QString quotedKey(const QString& key) {
     return u'"' + printable(shown) + u'"';
 }
 
-// A byte-order mark of UTF-16 or UTF-32, or a NUL in the first four bytes, which no JSON in UTF-8
-// has: UTF-16 has a NUL in every character of ASCII text, UTF-32 three.
-bool looksLikeUtf16(const QByteArray& bytes) {
-    return bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
-           bytes.left(4).contains('\0');
-}
-
 // Line and column, both from 1, of a byte offset; the column counts characters.
 QString positionOf(const QByteArray& bytes, qsizetype offset) {
     const QByteArray before = bytes.left(offset);
@@ -105,15 +98,16 @@ QString fieldText(const QString& path, const QString& key, const QJsonValue& val
 
 std::map<InputField, QString> readValuesFile(const QString& path) {
     QByteArray bytes;
-    // Unchanged, so that the JSON parser sees (and can refuse) whatever UTF-8 the file holds. The
-    // user named the file, so a pipe or standard input ("-") is read to its end; a directory
-    // fails at once.
+    // Unchanged, so that the JSON parser sees (and can refuse) whatever UTF-8 the file holds.
     try {
         bytes = readWholeFile(path, FileAccess::NamedByUser);
     } catch (...) {
         failWith(path, currentErrorInfo().description);
     }
-    if (looksLikeUtf16(bytes)) {
+    // A byte-order mark of UTF-16 or UTF-32, or a NUL in the first four bytes, which no JSON in
+    // UTF-8 has: UTF-16 has a NUL in every character of ASCII text, UTF-32 three.
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") ||
+        bytes.left(4).contains('\0')) {
         failWith(path, QStringLiteral("looks like UTF-16; save it as UTF-8"));
     }
     // Editors that save UTF-8 with a byte-order mark are common; JSON has no place for one.

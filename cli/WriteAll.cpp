@@ -34,9 +34,4 @@ bool writeAll(int fd, const QByteArray& bytes) {
     return true;
 }
 
-int writeAllAndClose(int fd, const QByteArray& bytes) {
-    const int error = writeAll(fd, bytes) ? 0 : errno;
-    return ::close(fd) != 0 && error == 0 ? errno : error;
-}
-
 }  // namespace brindlewick

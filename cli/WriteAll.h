@@ -9,8 +9,4 @@ namespace brindlewick {
 // telling why, when the system refuses a write.
 bool writeAll(int fd, const QByteArray& bytes);
 
-// Writes all the bytes to `fd` and closes it, whatever happens. 0, or the system's error number
-// of the step that failed.
-int writeAllAndClose(int fd, const QByteArray& bytes);
-
 }  // namespace brindlewick
