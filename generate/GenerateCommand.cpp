@@ -161,18 +161,6 @@ std::vector<ViewPath> viewPathsToEncode(const GeneratorView& view) {
     return paths;
 }
 
-// The encoder returns nothing only when it failed, and it has reported why; a path replaced by
-// nothing would lose it from the definition without a word.
-QString encodedViewPath(const ViewPath& path) {
-    QString encoded = TzStrMan_UrlEncode(path.raw);
-    if (encoded.isEmpty()) {
-        failGenerate(ErrorNumber::OutOfMemory,
-                     QStringLiteral("The view path of %1 could not be encoded: Out of memory.")
-                         .arg(spokenName(*path.view)));
-    }
-    return encoded;
-}
-
 }  // namespace
 
 QStringList buildFieldValues(const GeneratorView& view) {
@@ -189,7 +177,15 @@ QStringList buildFieldValues(const GeneratorView& view) {
 void encodeViewPaths(GeneratorView& view, QList<TextRange> escapedRanges) {
     QString output = view.outputText();
     for (const ViewPath& path : viewPathsToEncode(view)) {
-        output = replaceOutside(output, path.raw, encodedViewPath(path), escapedRanges);
+        // The encoder returns nothing only when it failed, and it has reported why; a path
+        // replaced by nothing would lose it from the definition without a word.
+        const QString encoded = TzStrMan_UrlEncode(path.raw);
+        if (encoded.isEmpty()) {
+            failGenerate(ErrorNumber::OutOfMemory,
+                         QStringLiteral("The view path of %1 could not be encoded: Out of memory.")
+                             .arg(spokenName(*path.view)));
+        }
+        output = replaceOutside(output, path.raw, encoded, escapedRanges);
         view.setOutputText(output);
     }
 }
