@@ -49,15 +49,6 @@ QString kindOfNonRegularFile(mode_t mode) {
     return QStringLiteral("Not a regular file");
 }
 
-// A kind of file that is read as it comes, to its end, rather than by its size.
-bool isStream(mode_t mode) {
-    return S_ISFIFO(mode) || S_ISSOCK(mode) || S_ISCHR(mode);
-}
-
-bool mayRead(mode_t mode, FileAccess access) {
-    return S_ISREG(mode) || (access == FileAccess::NamedByUser && isStream(mode));
-}
-
 // Waits until the descriptor has data or its end: a FIFO whose writer has not opened it yet
 // reads as ended, so the first read waits here for the writer, as cat would.
 void waitUntilReadable(int descriptor) {
@@ -180,10 +171,13 @@ std::unique_ptr<QtTextStream> openForReading(const QString& path, FileAccess acc
     if (::fstat(descriptor, &status) != 0) {
         closeAndFail(descriptor, systemReason(errno));
     }
-    if (!mayRead(status.st_mode, access)) {
-        closeAndFail(descriptor, kindOfNonRegularFile(status.st_mode));
+    const mode_t mode = status.st_mode;
+    // Read as it comes, to its end, rather than by its size.
+    const bool stream = S_ISFIFO(mode) || S_ISSOCK(mode) || S_ISCHR(mode);
+    if (!S_ISREG(mode) && !(stream && access == FileAccess::NamedByUser)) {
+        closeAndFail(descriptor, kindOfNonRegularFile(mode));
     }
-    return std::make_unique<QtTextStream>(descriptor, isStream(status.st_mode), format);
+    return std::make_unique<QtTextStream>(descriptor, stream, format);
 }
 
 }  // namespace

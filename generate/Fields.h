@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <optional>
 
@@ -67,15 +68,11 @@ constexpr const FieldDescription& describe(InputField field) {
     return kFields[static_cast<std::size_t>(field)];
 }
 
-constexpr bool fieldsAreInEnumOrder() {
-    for (int i = 0; i < kFieldCount; ++i) {
-        if (static_cast<int>(kFields[static_cast<std::size_t>(i)].field) != i) {
-            return false;
-        }
-    }
-    return true;
-}
-static_assert(fieldsAreInEnumOrder(), "kFields lists the fields in the order of InputField");
+static_assert(std::ranges::all_of(kFields,
+                                  [](const FieldDescription& description) {
+                                      return describe(description.field).field == description.field;
+                                  }),
+              "kFields lists the fields in the order of InputField");
 
 // The name a screen reader gives the field: "Project A add view".
 inline QString spokenName(const FieldDescription& description) {

@@ -16,13 +16,9 @@ namespace brindlewick {
 
 namespace {
 
-// The value a field gives the template: its text, or for a view name the whole view path.
-QString templateValueOf(const GeneratorView& view, const FieldDescription& description) {
-    const QString text = view.fieldText(description.field);
-    if (!description.pathProject) {
-        return text;
-    }
-    return viewPath(view.fieldText(*description.pathProject), text);
+// A project name and a view name joined by "/", with nothing trimmed or escaped.
+QString viewPath(const QString& projectName, const QString& viewName) {
+    return projectName + u'/' + viewName;
 }
 
 [[noreturn]] void failGenerate(ErrorNumber number, const QString& description) {
@@ -57,11 +53,6 @@ QString readTemplate(const QString& applicationFolder, QString& path) {
     return templateText;
 }
 
-struct RenderedOutput {
-    QString text;
-    QList<TextRange> escapedRanges;
-};
-
 // Reads the template into the engine. A syntax error names the template's path, so that a user
 // with several templates knows which one to fix.
 void loadTemplate(TemplateEngine& engine, const QString& applicationFolder,
@@ -76,23 +67,23 @@ void loadTemplate(TemplateEngine& engine, const QString& applicationFolder,
             throw;
         }
         ErrorInfo info = error.info();
-        info.description = withTemplatePath(info.description, path);
+        info.description += QStringLiteral("\nTemplate file: ") + path;
         throw ComponentError(std::move(info));
     }
 }
 
-// The template filled with the values of the fields, and the stretches of it that its formatted
-// placeholders put in. The engine, and the template's text it holds, are released here, before
-// the encoding passes need their memory.
-RenderedOutput renderTemplate(const GeneratorView& view, const QString& applicationFolder,
-                              const QString& templatePath) {
+// Writes the template, filled with the values of the fields, into the output and gives the
+// stretches of it that its formatted placeholders put in. The engine, the template's text it
+// holds and the rendered copy are released here, before the encoding passes need their memory.
+QList<TextRange> renderTemplate(GeneratorView& view, const QString& applicationFolder,
+                                const QString& templatePath) {
     const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
     loadTemplate(*engine, applicationFolder, templatePath);
     QStringList values = buildFieldValues(view);
-    RenderedOutput rendered;
-    engine->Render(values, rendered.text);
-    rendered.escapedRanges = engine->escapedRanges();
-    return rendered;
+    QString text;
+    engine->Render(values, text);
+    view.setOutputText(text);
+    return engine->escapedRanges();
 }
 
 // Where `before` occurs in `text` outside the escaped ranges: found left to right, compared
@@ -170,28 +161,15 @@ std::vector<ViewPath> viewPathsToEncode(const GeneratorView& view) {
     return paths;
 }
 
-// The encoder returns nothing only when it failed, and it has reported why; a path replaced by
-// nothing would lose it from the definition without a word.
-QString encodedViewPath(const ViewPath& path) {
-    QString encoded = TzStrMan_UrlEncode(path.raw);
-    if (encoded.isEmpty()) {
-        failGenerate(ErrorNumber::OutOfMemory,
-                     QStringLiteral("The view path of %1 could not be encoded: Out of memory.")
-                         .arg(spokenName(*path.view)));
-    }
-    return encoded;
-}
-
 }  // namespace
-
-QString viewPath(const QString& projectName, const QString& viewName) {
-    return projectName + u'/' + viewName;
-}
 
 QStringList buildFieldValues(const GeneratorView& view) {
     QStringList values(kFieldCount);
     for (const FieldDescription& description : kFields) {
-        values[description.templateIndex] = templateValueOf(view, description);
+        const QString text = view.fieldText(description.field);
+        values[description.templateIndex] =
+            description.pathProject ? viewPath(view.fieldText(*description.pathProject), text)
+                                    : text;
     }
     return values;
 }
@@ -199,7 +177,15 @@ QStringList buildFieldValues(const GeneratorView& view) {
 void encodeViewPaths(GeneratorView& view, QList<TextRange> escapedRanges) {
     QString output = view.outputText();
     for (const ViewPath& path : viewPathsToEncode(view)) {
-        output = replaceOutside(output, path.raw, encodedViewPath(path), escapedRanges);
+        // The encoder returns nothing only when it failed, and it has reported why; a path
+        // replaced by nothing would lose it from the definition without a word.
+        const QString encoded = TzStrMan_UrlEncode(path.raw);
+        if (encoded.isEmpty()) {
+            failGenerate(ErrorNumber::OutOfMemory,
+                         QStringLiteral("The view path of %1 could not be encoded: Out of memory.")
+                             .arg(spokenName(*path.view)));
+        }
+        output = replaceOutside(output, path.raw, encoded, escapedRanges);
         view.setOutputText(output);
     }
 }
@@ -207,10 +193,7 @@ void encodeViewPaths(GeneratorView& view, QList<TextRange> escapedRanges) {
 void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
                         const QString& templatePath) {
     try {
-        RenderedOutput rendered = renderTemplate(view, applicationFolder, templatePath);
-        view.setOutputText(rendered.text);
-        rendered.text.clear();
-        encodeViewPaths(view, std::move(rendered.escapedRanges));
+        encodeViewPaths(view, renderTemplate(view, applicationFolder, templatePath));
     } catch (...) {
         view.showFailure(currentErrorInfo().description);
     }

@@ -9,9 +9,6 @@ namespace brindlewick {
 
 inline constexpr auto kTemplateFileName = "Template.txt";
 
-// A project name and a view name joined by "/", with nothing trimmed or escaped.
-QString viewPath(const QString& projectName, const QString& viewName);
-
 // The twelve values the template refers to by index: the IDs, the names, the four view paths,
 // the grid field IDs and the linked data-source types, each as an A, B pair.
 QStringList buildFieldValues(const GeneratorView& view);

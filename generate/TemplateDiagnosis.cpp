@@ -11,16 +11,6 @@ namespace brindlewick {
 
 namespace {
 
-// Why the read gave no text: the reader's failure or, since only a regular file's size says so,
-// that the file is empty.
-QString reasonForNoText(const QString& path, const std::optional<ErrorInfo>& readFailure) {
-    if (readFailure) {
-        return readFailure->description;
-    }
-    const QFileInfo file(path);
-    return file.isFile() && file.size() == 0 ? QStringLiteral("The file is empty") : QString();
-}
-
 // Where the user's own template goes and the installed default to start it from, when there
 // is one, a line each.
 QString howToAddTemplate(const QString& fileName) {
@@ -67,7 +57,11 @@ QString describeMissingTemplate(const QString& fileName, const QStringList& fold
 QString describeUnreadableTemplate(const QString& path,
                                    const std::optional<ErrorInfo>& readFailure) {
     QString message = QStringLiteral("The template file could not be read or is empty:\n") + path;
-    const QString reason = reasonForNoText(path, readFailure);
+    const QFileInfo file(path);
+    // Without the reader's failure, only a regular file's size says why there is no text.
+    const QString reason = readFailure                         ? readFailure->description
+                           : file.isFile() && file.size() == 0 ? QStringLiteral("The file is empty")
+                                                               : QString();
     if (!reason.isEmpty()) {
         message += QStringLiteral("\nReason: ") + reason;
     }
@@ -83,10 +77,6 @@ QString describeNulBytes(QStringView text, const QString& path) {
                                   : QStringLiteral("is not a text file (it contains NUL bytes)");
     return QStringLiteral("The template file %1:\n").arg(firstLine) + path +
            QStringLiteral("\nSave it as UTF-8 and try again.");
-}
-
-QString withTemplatePath(const QString& description, const QString& path) {
-    return description + QStringLiteral("\nTemplate file: ") + path;
 }
 
 }  // namespace brindlewick

@@ -27,7 +27,4 @@ QString describeUnreadableTemplate(const QString& path,
 // otherwise. Empty when the text holds no NUL.
 QString describeNulBytes(QStringView text, const QString& path);
 
-// A template error's description with the path of the template it was found in.
-QString withTemplatePath(const QString& description, const QString& path);
-
 }  // namespace brindlewick

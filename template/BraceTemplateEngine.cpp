@@ -37,7 +37,7 @@ class TemplateParser {
         };
         for (qsizetype i = nextBrace(0); i < text_.size(); i = nextBrace(i + 1)) {
             const QChar c = text_[i];
-            if (isDoubled(i)) {
+            if (i + 1 < text_.size() && text_[i + 1] == c) {
                 literalUpTo(i + 1);
                 runStart = ++i + 1;
                 continue;
@@ -66,10 +66,6 @@ class TemplateParser {
     // "{0} to {11}": the placeholders there are.
     QString valueRange() const { return QStringLiteral("{0} to {%1}").arg(valueCount_ - 1); }
 
-    bool isDoubled(qsizetype at) const {
-        return at + 1 < text_.size() && text_[at + 1] == text_[at];
-    }
-
     // The placeholder whose '{' stands at `open`; `close` receives the position of its '}'.
     Placeholder readPlaceholder(qsizetype open, qsizetype& close) const {
         qsizetype at = open + 1;
@@ -91,10 +87,9 @@ class TemplateParser {
             at = endOfFormat(formatStart);
         }
         if (at == text_.size() || text_[at] != u'}') {
-            fail(open, hasFormat ? QStringLiteral("the placeholder is not closed; write '}' right "
-                                                  "after its format.")
-                                 : QStringLiteral("the placeholder is not closed; write '}' right "
-                                                  "after its number."));
+            fail(open,
+                 QStringLiteral("the placeholder is not closed; write '}' right after its %1.")
+                     .arg(hasFormat ? u"format" : u"number"));
         }
         const QStringView placeholder = text_.sliced(open, at + 1 - open);
         if (value >= valueCount_) {
@@ -121,23 +116,19 @@ class TemplateParser {
 
     PlaceholderFormat formatOf(qsizetype open, QStringView placeholder, QStringView name,
                                int index) const {
-        const std::optional<PlaceholderFormat> format = placeholderFormatNamed(name);
-        if (format) {
+        if (const std::optional<PlaceholderFormat> format = placeholderFormatNamed(name)) {
             return *format;
-        }
-        QStringList examples;
-        for (const PlaceholderFormat known : kNamedFormats) {
-            examples.append(placeholderText(index, known));
         }
         const QString problem =
             name.isEmpty() ? QStringLiteral("has no format")
             : std::any_of(name.begin(), name.end(), [](QChar c) { return c.isSpace(); })
                 ? QStringLiteral("has a blank in its format")
                 : QStringLiteral("has an unknown format");
-        const QString last = examples.takeLast();
         fail(open,
-             QStringLiteral("%1 %2; use %3 or %4.")
-                 .arg(quoted(placeholder), problem, examples.join(QStringLiteral(", ")), last));
+             QStringLiteral("%1 %2; use %3, %4 or %5.")
+                 .arg(quoted(placeholder), problem, placeholderText(index, PlaceholderFormat::Xml),
+                      placeholderText(index, PlaceholderFormat::Json),
+                      placeholderText(index, PlaceholderFormat::Url)));
     }
 
     static QString quoted(QStringView placeholder) {

@@ -10,18 +10,11 @@ namespace {
 
 const QString kSource = QStringLiteral("TemplateEngine");
 
+// The name after the colon, by format; AsIs has none.
+constexpr std::array<const char*, 4> kFormatNames = {"", "xml", "json", "url"};
+
 QLatin1StringView nameOf(PlaceholderFormat format) {
-    switch (format) {
-        case PlaceholderFormat::Xml:
-            return QLatin1StringView("xml");
-        case PlaceholderFormat::Json:
-            return QLatin1StringView("json");
-        case PlaceholderFormat::Url:
-            return QLatin1StringView("url");
-        case PlaceholderFormat::AsIs:
-            break;
-    }
-    return {};
+    return QLatin1StringView(kFormatNames[static_cast<std::size_t>(format)]);
 }
 
 // The reference that stands for `unit` in XML, or nothing for a unit that stands for itself.

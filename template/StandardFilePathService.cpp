@@ -18,14 +18,6 @@ QString applicationFolderIn(const QString& base) {
                             : QString();
 }
 
-QStringList dataDirectories() {
-    QStringList folders = qEnvironmentVariable("XDG_DATA_DIRS").split(u':');
-    folders.removeIf([](const QString& folder) { return !isAbsolute(folder); });
-    return folders.isEmpty()
-               ? QStringList{QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")}
-               : folders;
-}
-
 }  // namespace
 
 QString userDataFolder() {
@@ -36,8 +28,13 @@ QString userDataFolder() {
 }
 
 QStringList applicationDataFolders() {
+    QStringList bases = qEnvironmentVariable("XDG_DATA_DIRS").split(u':');
+    bases.removeIf([](const QString& base) { return !isAbsolute(base); });
+    if (bases.isEmpty()) {
+        bases = {QStringLiteral("/usr/local/share"), QStringLiteral("/usr/share")};
+    }
     QStringList folders{userDataFolder()};
-    for (const QString& base : dataDirectories()) {
+    for (const QString& base : bases) {
         folders += applicationFolderIn(base);
     }
     folders.removeAll(QString());

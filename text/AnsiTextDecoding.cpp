@@ -19,11 +19,6 @@ bool mayBeUtf8WithByteAbove7F(QByteArrayView bytes) {
     return first != bytes.end() && beginsWithUtf8Sequence(bytes.sliced(first - bytes.begin()));
 }
 
-// Invalid bytes decode to U+FFFD: only a text that holds one needs its bytes validated.
-bool decodedValidUtf8(const QByteArray& bytes, const QString& text) {
-    return !text.contains(QChar::ReplacementCharacter) || QUtf8StringView(bytes).isValidUtf8();
-}
-
 }  // namespace
 
 QString decodeAnsiText(const QByteArray& bytes) {
@@ -31,7 +26,10 @@ QString decodeAnsiText(const QByteArray& bytes) {
     // only UTF-8 that turns out invalid after its start is decoded a second time.
     if (mayBeUtf8WithByteAbove7F(bytes)) {
         QString text = QString::fromUtf8(bytes);
-        if (decodedValidUtf8(bytes, text) && !EncodingRepairConversion::wouldDecodeAnew(text)) {
+        // Invalid bytes decode to U+FFFD: only a text that holds one needs its bytes validated.
+        const bool valid =
+            !text.contains(QChar::ReplacementCharacter) || QUtf8StringView(bytes).isValidUtf8();
+        if (valid && !EncodingRepairConversion::wouldDecodeAnew(text)) {
             return text;
         }
     }

@@ -12,8 +12,6 @@ namespace brindlewick {
 
 namespace {
 
-constexpr char16_t kByteOrderMark = 0xFEFF;
-
 constexpr qsizetype kLongestUtf8Sequence = 4;
 
 // The position of the first unit of U+0080 or above, or -1.
@@ -82,7 +80,7 @@ bool EncodingRepairConversion::wouldDecodeAnew(QStringView text) {
 
 void EncodingRepairConversion::ConvertText(QString text, QString& result) {
     QString converted = decodedAnew(text).value_or(std::move(text));
-    if (converted.startsWith(QChar(kByteOrderMark))) {
+    if (converted.startsWith(QChar::ByteOrderMark)) {
         converted.remove(0, 1);
     }
     result = std::move(converted);

@@ -8,7 +8,6 @@ namespace brindlewick {
 namespace {
 
 constexpr qint32 kCodeNotComputed = -1;
-constexpr char32_t kReplacementCharacter = 0xFFFD;
 // Codes 0 to 255 give at most three units ("%FF").
 constexpr qsizetype kUnitsPerEscape = 3;
 
@@ -25,16 +24,12 @@ QString hexEscape(quint32 value) {
     return QStringLiteral("%%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
 
-char32_t scalarOfNegativeCode(qint32 code) {
-    const auto scalar = static_cast<char32_t>(-static_cast<qint64>(code));
-    const bool valid = scalar <= 0x10FFFF && !QChar::isSurrogate(scalar);
-    return valid ? scalar : kReplacementCharacter;
-}
-
 // The escapes of the UTF-8 bytes of the character a negative code stands for.
 QString utf8Escapes(qint32 code) {
+    const auto scalar = static_cast<char32_t>(-static_cast<qint64>(code));
+    const bool valid = scalar <= 0x10FFFF && !QChar::isSurrogate(scalar);
     // QChar::fromUcs4, not QString::fromUcs4, which would drop a U+FEFF as a byte-order mark.
-    const auto character = QChar::fromUcs4(scalarOfNegativeCode(code));
+    const auto character = QChar::fromUcs4(valid ? scalar : char32_t(QChar::ReplacementCharacter));
     QString escapes;
     for (const char byte : QStringView(character).toUtf8()) {
         escapes += hexEscape(static_cast<unsigned char>(byte));

@@ -18,8 +18,6 @@ constexpr std::array<char16_t, 32> kSpecialCharacters = {
     0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,  // 0x98
 };
 
-constexpr char16_t kReplacementCharacter = 0xFFFD;
-
 // The bytes of the characters from U+0080 to the highest character of the code page (U+2122,
 // byte 0x99); 0 for a character that the code page does not hold.
 constexpr char16_t kFirstTabled = 0x80;
@@ -82,7 +80,7 @@ qint32 codeOf(QStringView character) {
         return -static_cast<qint32>(QChar::surrogateToUcs4(first, character[1].unicode()));
     }
     if (QChar::isSurrogate(first)) {
-        return -static_cast<qint32>(kReplacementCharacter);
+        return -static_cast<qint32>(QChar::ReplacementCharacter);
     }
     const int byte = byteOf(first);
     return byte >= 0 ? byte : -static_cast<qint32>(first);
