@@ -29,16 +29,8 @@ QString terminalEscape(QStringView text, qsizetype at) {
     if (text[at].category() != QChar::Other_Control) {
         return QString();
     }
-    switch (unit) {
-        case u'\n':
-            return QStringLiteral("\\n");
-        case u'\r':
-            return QStringLiteral("\\r");
-        case u'\t':
-            return QStringLiteral("\\t");
-        default:
-            return byteEscape(unit);
-    }
+    const QString escape = backslashEscape(unit);
+    return escape.isEmpty() ? byteEscape(unit) : escape;
 }
 
 }  // namespace

@@ -24,6 +24,25 @@ QString escapedText(QStringView text, EscapeOf escapeOf) {
     return result;
 }
 
+// The backslash escape that C and JSON give a quote, a backslash, a line feed, a carriage return
+// and a tab; nothing for any other unit.
+inline QString backslashEscape(char16_t unit) {
+    switch (unit) {
+        case u'"':
+            return QStringLiteral("\\\"");
+        case u'\\':
+            return QStringLiteral("\\\\");
+        case u'\n':
+            return QStringLiteral("\\n");
+        case u'\r':
+            return QStringLiteral("\\r");
+        case u'\t':
+            return QStringLiteral("\\t");
+        default:
+            return QString();
+    }
+}
+
 // "\u00e9": the escape of a unit by its four hexadecimal digits.
 inline QString unicodeEscape(char16_t unit) {
     return QStringLiteral("\\u%1").arg(unit, 4, 16, QLatin1Char('0'));

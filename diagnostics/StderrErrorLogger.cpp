@@ -12,19 +12,9 @@ namespace {
 // control characters, line and paragraph separators included, so that a report stays one line.
 QString reportEscape(QStringView text, qsizetype index) {
     const QChar c = text[index];
-    switch (c.unicode()) {
-        case u'\n':
-            return QStringLiteral("\\n");
-        case u'\r':
-            return QStringLiteral("\\r");
-        case u'\t':
-            return QStringLiteral("\\t");
-        case u'"':
-            return QStringLiteral("\\\"");
-        case u'\\':
-            return QStringLiteral("\\\\");
-        default:
-            break;
+    QString escape = backslashEscape(c.unicode());
+    if (!escape.isEmpty()) {
+        return escape;
     }
     const bool control = c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
                          c == QChar::ParagraphSeparator;

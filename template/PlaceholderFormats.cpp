@@ -70,24 +70,14 @@ QString escapedForXml(const QString& value, int index) {
 // itself.
 QString jsonEscape(QStringView text, qsizetype at) {
     const char16_t unit = text[at].unicode();
-    switch (unit) {
-        case u'"':
-            return QStringLiteral("\\\"");
-        case u'\\':
-            return QStringLiteral("\\\\");
-        case u'\b':
-            return QStringLiteral("\\b");
-        case u'\f':
-            return QStringLiteral("\\f");
-        case u'\n':
-            return QStringLiteral("\\n");
-        case u'\r':
-            return QStringLiteral("\\r");
-        case u'\t':
-            return QStringLiteral("\\t");
-        default:
-            return unit < 0x20 ? unicodeEscape(unit) : QString();
+    if (unit == u'\b' || unit == u'\f') {
+        return unit == u'\b' ? QStringLiteral("\\b") : QStringLiteral("\\f");
     }
+    QString escape = backslashEscape(unit);
+    if (escape.isEmpty() && unit < 0x20) {
+        escape = unicodeEscape(unit);
+    }
+    return escape;
 }
 
 // The encoder reports its own failures and then gives an empty text: a value must not vanish
