@@ -90,7 +90,7 @@ bool hasDisplay(const brindlewick::CommandLine& commandLine) {
 // generate run without a display; only the window needs QApplication.
 int main(int argc, char* argv[]) {
     // Before any Qt object, so that none takes the number of a closed standard descriptor.
-    brindlewick::fillClosedStandardDescriptors();
+    brindlewick::noteStartDescriptors();
     brindlewick::installDefaultComponents();
     brindlewick::CommandLine commandLine =
         brindlewick::parseCommandLine(brindlewick::argumentsOf(argc, argv));

@@ -3,24 +3,43 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <vector>
+
 namespace brindlewick {
 
-void fillClosedStandardDescriptors() {
+namespace {
+
+// The descriptors the program was started with, in ascending order.
+std::vector<int> openAtStart;
+
+}  // namespace
+
+void noteStartDescriptors() {
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-        if (::fcntl(fd, F_GETFD) == -1) {
+        if (::fcntl(fd, F_GETFD) != -1) {
+            openAtStart.push_back(fd);
+        } else {
             // The lower ones are open by now, so /dev/null gets this number. Write-only, so
-            // that standard input still reads as closed; close-on-exec, so that it is no
-            // descriptor the program was started with.
-            ::open("/dev/null", O_WRONLY | O_CLOEXEC);
+            // that standard input still reads as closed.
+            ::open("/dev/null", O_WRONLY);
         }
     }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        if (const int fd = std::atoi(entry.path().filename().c_str()); fd > STDERR_FILENO) {
+            openAtStart.push_back(fd);
+        }
+    }
+    // The listing's own descriptor is closed by now.
+    std::erase_if(openAtStart, [](int fd) { return ::fcntl(fd, F_GETFD) == -1; });
+    std::sort(openAtStart.begin(), openAtStart.end());
 }
 
-// A descriptor the program was started with lacks the close-on-exec flag, or the exec that
-// started it would have closed it; every descriptor the program and Qt open carries the flag.
 bool wasOpenAtStart(int fd) {
-    const int flags = ::fcntl(fd, F_GETFD);
-    return flags != -1 && (flags & FD_CLOEXEC) == 0;
+    return std::binary_search(openAtStart.begin(), openAtStart.end(), fd);
 }
 
 }  // namespace brindlewick
