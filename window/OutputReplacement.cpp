@@ -1,7 +1,6 @@
 #include "OutputReplacement.h"
 
 #include <QPlainTextEdit>
-#include <QTextBoundaryFinder>
 #include <QTextCursor>
 #include <QTextDocument>
 
@@ -14,16 +13,19 @@ namespace {
 // Wrapping anywhere takes time in proportion to the text.
 constexpr qsizetype kLongestWordWrappedAtBoundaries = 10'000;
 
-// Whether the text holds a word, a run without a place to break the line, too long to be wrapped
-// at word boundaries.
-bool holdsOverlongWord(const QString& text) {
-    QTextBoundaryFinder finder(QTextBoundaryFinder::Line, text);
+// Whether the text holds a word too long to be wrapped at word boundaries: a run without a blank
+// or a line break (a no-break space joins a word) of more than the longest such word. Some runs
+// could still be broken inside (after a hyphen, between ideographs); wrapping those anywhere
+// too costs nothing.
+bool holdsOverlongWord(QStringView text) {
     qsizetype wordStart = 0;
-    for (qsizetype next = finder.toNextBoundary(); next != -1; next = finder.toNextBoundary()) {
-        if (next - wordStart > kLongestWordWrappedAtBoundaries) {
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text[i];
+        if (c.isSpace() && c != QChar::Nbsp && c != u'\u2007' && c != u'\u202F') {
+            wordStart = i + 1;
+        } else if (i + 1 - wordStart > kLongestWordWrappedAtBoundaries) {
             return true;
         }
-        wordStart = next;
     }
     return false;
 }
