@@ -23,15 +23,23 @@ struct HeldMessage {
 QList<HeldMessage> heldMessages;
 QtMessageHandler qtMessageHandler = nullptr;
 
-// Qt's reason for a failed start: its platform plugin's first message, or else the first
-// sentence of its fatal one.
+// Qt's reason for a failed start: the first message of a platform plugin itself (qt.qpa.xcb:
+// "could not connect to display :99"), else the plugin loader's first (qt.qpa.plugin), which says
+// only that a plugin of a fallback list is missing, else the first sentence of the fatal message.
 QString startFailureReason(const QString& fatalText) {
+    const HeldMessage* loaderMessage = nullptr;
     for (const HeldMessage& message : heldMessages) {
-        if (message.category.startsWith("qt.qpa")) {
+        if (!message.category.startsWith("qt.qpa")) {
+            continue;
+        }
+        if (message.category != "qt.qpa.plugin") {
             return message.text.trimmed();
         }
+        if (loaderMessage == nullptr) {
+            loaderMessage = &message;
+        }
     }
-    return fatalText.section(u'.', 0, 0);
+    return loaderMessage != nullptr ? loaderMessage->text.trimmed() : fatalText.section(u'.', 0, 0);
 }
 
 // Holds Qt's messages while the window starts. When no platform plugin can start (a DISPLAY

@@ -149,23 +149,6 @@ bool readsStandardInput(const QString& path) {
     return path == u"-" || (input && !S_ISREG(input->st_mode) && isSameFile(statusOf(path), input));
 }
 
-// The option of the input that --output names too, by any name: replacing it would overwrite
-// what the run reads. Empty when --output is no regular file the run reads.
-QString inputNamedByOutput(const GenerateRequest& request) {
-    const std::optional<struct stat> output =
-        request.outputPath == u"-" ? std::nullopt : statusOf(request.outputPath);
-    if (!output || !S_ISREG(output->st_mode)) {
-        return QString();
-    }
-    for (const auto& [option, path] : {std::pair{kValuesOption, request.valuesPath},
-                                       std::pair{kTemplateOption, request.templatePath}}) {
-        if (isSameFile(statusOf(path), output)) {
-            return QLatin1StringView(option);
-        }
-    }
-    return QString();
-}
-
 CommandLine parseGenerateCommandLine(const QStringList& arguments) {
     QCommandLineParser parser;
     // As in window mode, so that a stray -platform is named as it was written.
@@ -228,6 +211,23 @@ QString decodeArgument(QByteArrayView bytes) {
 }
 
 }  // namespace
+
+// The option of the input that --output names too, by any name: replacing it would overwrite
+// what the run reads. Empty when --output is no regular file the run reads.
+QString inputNamedByOutput(const GenerateRequest& request) {
+    const std::optional<struct stat> output =
+        request.outputPath == u"-" ? std::nullopt : statusOf(request.outputPath);
+    if (!output || !S_ISREG(output->st_mode)) {
+        return QString();
+    }
+    for (const auto& [option, path] : {std::pair{kValuesOption, request.valuesPath},
+                                       std::pair{kTemplateOption, request.templatePath}}) {
+        if (isSameFile(statusOf(path), output)) {
+            return QLatin1StringView(option);
+        }
+    }
+    return QString();
+}
 
 QStringList argumentsOf(int argc, char** argv) {
     QStringList arguments;

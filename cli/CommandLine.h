@@ -29,6 +29,11 @@ struct GenerateRequest {
     bool verbose = false;
 };
 
+// The option of the input that `request`'s --output names too, by any name ("values" or
+// "template"): replacing it would overwrite what the run reads. Empty when --output is no regular
+// file the run reads.
+QString inputNamedByOutput(const GenerateRequest& request);
+
 struct CommandLine {
     RunMode mode = RunMode::Window;
     GenerateRequest generate;

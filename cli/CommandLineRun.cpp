@@ -84,6 +84,24 @@ void installCommandLineComponents(const GenerateRequest& request) {
     }
 }
 
+// The template the lookup finds when --output names it too, so that the result would replace
+// the template it came from; empty otherwise. A lookup that fails is left to the run to report.
+QString lookedUpTemplate(const GenerateRequest& request) {
+    if (!request.templatePath.isEmpty()) {
+        return QString();
+    }
+    GenerateRequest lookedUp = request;
+    try {
+        QString folder = QCoreApplication::applicationDirPath();
+        QString fileName = QString::fromLatin1(kTemplateFileName);
+        Components::filePathService().ResolvePath(folder, fileName, lookedUp.templatePath);
+    } catch (...) {
+        return QString();
+    }
+    // --output naming the values file was refused when the command line was read.
+    return inputNamedByOutput(lookedUp).isEmpty() ? QString() : lookedUp.templatePath;
+}
+
 ExitCode generate(const GenerateRequest& request) {
     installCommandLineComponents(request);
     std::map<InputField, QString> values = request.values;
@@ -94,6 +112,10 @@ ExitCode generate(const GenerateRequest& request) {
         }
     } catch (...) {
         return usageError(currentErrorInfo().description);
+    }
+    if (const QString found = lookedUpTemplate(request); !found.isEmpty()) {
+        return usageError(
+            QStringLiteral("--output names the template the lookup found: %1").arg(found));
     }
     MemoryGeneratorView view(std::move(values));
     runGenerateCommand(view, QCoreApplication::applicationDirPath(), request.templatePath);

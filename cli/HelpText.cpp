@@ -82,12 +82,13 @@ QString helpText() {
                "Exit status:\n"
                "  0  success\n"
                "  1  Generate failed: the template is missing, unreadable, empty or has a\n"
-               "     syntax error, or the result could not be written; or the window\n"
-               "     cannot open (no display, or none that answers)\n"
-               "  2  usage error: an unknown option or command, a missing option value, a\n"
-               "     file name or value that is not UTF-8, standard input named twice, or a\n"
-               "     values file that is missing, empty or not a JSON object of strings and\n"
-               "     whole numbers in UTF-8\n");
+               "     syntax error, a view path could not be encoded (out of memory), or the\n"
+               "     result could not be written; or the window cannot open (no display, or\n"
+               "     none that answers)\n"
+               "  2  usage error: an unknown option, command or extra argument, a missing\n"
+               "     option value, a file name or value that is not UTF-8, standard input\n"
+               "     named twice, --output naming an input, or a values file that is missing,\n"
+               "     empty or not a JSON object of strings and whole numbers in UTF-8\n");
 }
 
 QString versionText() {

@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <algorithm>
+#include <cctype>
 
 #include "ErrorInfo.h"
 #include "PrintableText.h"
@@ -71,6 +72,27 @@ QJsonObject parseObject(const QString& path, const QByteArray& bytes) {
     return document.object();
 }
 
+// Whether a number outside the strings is written with a fraction or an exponent ("1.0",
+// "1e3"): the parser gives such a number rounded to a double, so its digits need not be the ones
+// written. Outside strings, valid JSON has a '.' only in a fraction and an 'e' after a digit only
+// in an exponent.
+bool holdsNumberWithFraction(const QByteArray& bytes) {
+    bool inString = false;
+    for (qsizetype i = 0; i < bytes.size(); ++i) {
+        const char c = bytes[i];
+        if (inString) {
+            i += c == '\\' ? 1 : 0;
+            inString = c != '"';
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '.' ||
+                   ((c == 'e' || c == 'E') && i > 0 && std::isdigit(uchar(bytes[i - 1])))) {
+            return true;
+        }
+    }
+    return false;
+}
+
 // The text a value gives its field: a string as it is, a whole number as its decimal digits, as
 // far as JSON parsers keep it exactly (2^53).
 QString fieldText(const QString& path, const QString& key, const QJsonValue& value) {
@@ -115,6 +137,11 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
         bytes.remove(0, 3);
     }
     const QJsonObject object = parseObject(path, bytes);
+    if (holdsNumberWithFraction(bytes)) {
+        failWith(path, QStringLiteral("a number with a fraction or an exponent (such as 1.0 or "
+                                      "1e3) cannot be a value; write a whole number's digits, or "
+                                      "a string."));
+    }
     std::map<InputField, QString> values;
     for (auto it = object.begin(); it != object.end(); ++it) {
         const auto field = std::ranges::find_if(kFields, [&it](const FieldDescription& field) {

@@ -270,8 +270,9 @@ class TestCommandLine : public QObject {
             << values << QByteArray("\"str\"\n") << 2 << "v.json: it must hold a JSON object";
         QTest::newRow("unknown key")
             << values << QByteArray("{\"project-c-name\": \"x\"}") << 2 << "\"project-c-name\"";
-        QTest::newRow("value a fraction") << values << QByteArray("{\"project-a-id\": 7.5}") << 2
-                                          << "\"project-a-id\" is not a string or a whole number";
+        QTest::newRow("number with a fraction, which a double would round")
+            << values << QByteArray("{\"project-a-id\": 9007199254740993.0}") << 2
+            << "a number with a fraction or an exponent";
         QTest::newRow("whole number past 2^53")
             << values << QByteArray("{\"project-a-id\": 9007199254740993}") << 2
             << "\"project-a-id\" is not a string or a whole number";
@@ -418,6 +419,11 @@ class TestCommandLine : public QObject {
         QTest::newRow("relative HOME is not")
             << "cd {dir}/work && HOME=. XDG_DATA_HOME= XDG_DATA_DIRS=/none {lookup}" + sales << 1
             << QByteArray() << "No Template.txt was found";
+        QTest::newRow("--output naming the template the lookup finds")
+            << "mkdir -p {dir}/own && cp \"$B\" {dir}/own/b && printf 'T {2}' > "
+               "{dir}/own/Template.txt && {dir}/own/b generate --output {dir}/own/Template.txt; "
+               "s=$?; cat {dir}/own/Template.txt; exit $s"
+            << 2 << QByteArray("T {2}") << "--output names the template the lookup found";
     }
     void behavesAsAShellToolWould() {
         QFETCH(QString, script);
