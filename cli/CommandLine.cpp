@@ -212,8 +212,6 @@ QString decodeArgument(QByteArrayView bytes) {
 
 }  // namespace
 
-// The option of the input that --output names too, by any name: replacing it would overwrite
-// what the run reads. Empty when --output is no regular file the run reads.
 QString inputNamedByOutput(const GenerateRequest& request) {
     const std::optional<struct stat> output =
         request.outputPath == u"-" ? std::nullopt : statusOf(request.outputPath);

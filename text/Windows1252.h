@@ -22,7 +22,6 @@ int byteOf(char16_t unit);
 // character is lost as '?'. Throws ComponentError when `character` is empty.
 qint32 codeOf(QStringView character);
 
-// Decodes Windows-1252 bytes.
 QString decode(QByteArrayView bytes);
 
 // Encodes text as Windows-1252 bytes into `bytes`. Returns false, leaving `bytes` unspecified,

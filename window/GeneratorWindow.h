@@ -28,7 +28,6 @@ class GeneratorWindow : public QWidget {
     QPushButton* generateButton() const { return cmdOK_; }
 
   public Q_SLOTS:
-    // Runs the Generate command against this window.
     void runGenerate();
 
   private:
