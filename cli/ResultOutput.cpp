@@ -104,11 +104,6 @@ void refusePlantedFolderLinks(const QByteArray& path) {
     }
 }
 
-bool isOnProcFileSystem(const QByteArray& folder) {
-    struct statfs system = {};
-    return ::statfs(folder.constData(), &system) == 0 && system.f_type == PROC_SUPER_MAGIC;
-}
-
 // The descriptor of this program's own that a link in /proc stands for, by any spelling
 // (/proc/self/fd/N, /proc/thread-self/fd/N, /dev/fd/../fd/N, ...).
 std::optional<int> ownDescriptorLink(const QByteArray& path) {
@@ -156,7 +151,9 @@ OutputTarget resolveOutput(QByteArray path, const QString& shownPath) {
         if (!link) {
             return target;
         }
-        if (isOnProcFileSystem(folderOf(path))) {
+        struct statfs system = {};
+        if (::statfs(folderOf(path).constData(), &system) == 0 &&
+            system.f_type == PROC_SUPER_MAGIC) {
             if (const std::optional<int> fd = ownDescriptorLink(path)) {
                 return {OutputTarget::Kind::Descriptor, path, {}, *fd};
             }

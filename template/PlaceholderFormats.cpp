@@ -43,17 +43,13 @@ QStringView xmlReference(char16_t unit) {
     }
 }
 
-// XML allows no other control character, not even as a character reference, and neither U+FFFE
-// nor U+FFFF.
-bool xmlAllows(char16_t unit) {
-    return unit >= 0x20 && unit != 0xFFFE && unit != 0xFFFF;
-}
-
 QString escapedForXml(const QString& value, int index) {
     return escapedText(value, [index](QStringView text, qsizetype at) {
         const char16_t unit = text[at].unicode();
         const QStringView reference = xmlReference(unit);
-        if (reference.isEmpty() && !xmlAllows(unit)) {
+        // XML allows no other control character, not even as a character reference, and neither
+        // U+FFFE nor U+FFFF.
+        if (reference.isEmpty() && (unit < 0x20 || unit == 0xFFFE || unit == 0xFFFF)) {
             throw ComponentError(
                 ErrorNumber::TemplateValues,
                 QStringLiteral("%1 cannot insert value %2: it holds U+%3, which XML does not "

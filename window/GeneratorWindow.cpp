@@ -42,11 +42,6 @@ QFont fontFittingFieldHeight(const QFont& font, int fieldHeight) {
     return fitted;
 }
 
-QRect pixelRect(const ControlSpec& spec) {
-    return {spec.left / kTwipsPerPixel, spec.top / kTwipsPerPixel, spec.width / kTwipsPerPixel,
-            spec.height / kTwipsPerPixel};
-}
-
 // Ctrl+Shift+Z and Ctrl+Y both redo in the output, whichever of them the platform's key scheme
 // binds itself; a key it binds already is left to the field.
 void bindRedoKeys(QPlainTextEdit* output) {
@@ -94,13 +89,6 @@ QLineEdit* createInputField(QWidget* parent) {
     auto* field = new QLineEdit(parent);
     field->setMaxLength(std::numeric_limits<int>::max());
     return field;
-}
-
-QLabel* createLabel(const QString& caption, QWidget* parent) {
-    auto* label = new QLabel(caption, parent);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    label->setTextFormat(Qt::PlainText);
-    return label;
 }
 
 }  // namespace
@@ -169,12 +157,17 @@ void GeneratorWindow::createControl(const ControlSpec& spec) {
         case ControlKind::Frame:
             control = new QGroupBox(caption, parent);
             break;
-        case ControlKind::Label:
-            control = createLabel(caption, parent);
+        case ControlKind::Label: {
+            auto* label = new QLabel(caption, parent);
+            label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            label->setTextFormat(Qt::PlainText);
+            control = label;
             break;
+        }
     }
     control->setObjectName(QString::fromLatin1(spec.name));
-    control->setGeometry(pixelRect(spec));
+    control->setGeometry(spec.left / kTwipsPerPixel, spec.top / kTwipsPerPixel,
+                         spec.width / kTwipsPerPixel, spec.height / kTwipsPerPixel);
     // Each control goes behind those made before it, so that the table's first row lies in front.
     control->lower();
 }
