@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QList>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 
@@ -27,19 +28,15 @@ QtMessageHandler qtMessageHandler = nullptr;
 // "could not connect to display :99"), else the plugin loader's first (qt.qpa.plugin), which says
 // only that a plugin of a fallback list is missing, else the first sentence of the fatal message.
 QString startFailureReason(const QString& fatalText) {
-    const HeldMessage* loaderMessage = nullptr;
-    for (const HeldMessage& message : heldMessages) {
-        if (!message.category.startsWith("qt.qpa")) {
-            continue;
-        }
-        if (message.category != "qt.qpa.plugin") {
-            return message.text.trimmed();
-        }
-        if (loaderMessage == nullptr) {
-            loaderMessage = &message;
-        }
+    auto reason = std::ranges::find_if(heldMessages, [](const HeldMessage& message) {
+        return message.category.startsWith("qt.qpa.") && message.category != "qt.qpa.plugin";
+    });
+    if (reason == heldMessages.end()) {
+        reason = std::ranges::find_if(heldMessages, [](const HeldMessage& message) {
+            return message.category.startsWith("qt.qpa");
+        });
     }
-    return loaderMessage != nullptr ? loaderMessage->text.trimmed() : fatalText.section(u'.', 0, 0);
+    return reason != heldMessages.end() ? reason->text.trimmed() : fatalText.section(u'.', 0, 0);
 }
 
 // Holds Qt's messages while the window starts. When no platform plugin can start (a DISPLAY

@@ -29,9 +29,8 @@ struct GenerateRequest {
     bool verbose = false;
 };
 
-// The option of the input that `request`'s --output names too, by any name ("values" or
-// "template"): replacing it would overwrite what the run reads. Empty when --output is no regular
-// file the run reads.
+// The option ("values" or "template") of an input that `request`'s --output names too, by any
+// name: replacing it would overwrite what the run reads. Empty when there is none.
 QString inputNamedByOutput(const GenerateRequest& request);
 
 struct CommandLine {

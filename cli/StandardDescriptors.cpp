@@ -3,24 +3,23 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
-#include <vector>
+#include <set>
 
 namespace brindlewick {
 
 namespace {
 
-// The descriptors the program was started with, in ascending order.
-std::vector<int> openAtStart;
+// The descriptors the program was started with.
+std::set<int> openAtStart;
 
 }  // namespace
 
 void noteStartDescriptors() {
     for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
         if (::fcntl(fd, F_GETFD) != -1) {
-            openAtStart.push_back(fd);
+            openAtStart.insert(fd);
         } else {
             // The lower ones are open by now, so /dev/null gets this number. Write-only, so
             // that standard input still reads as closed.
@@ -30,16 +29,15 @@ void noteStartDescriptors() {
     std::error_code error;
     for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
         if (const int fd = std::atoi(entry.path().filename().c_str()); fd > STDERR_FILENO) {
-            openAtStart.push_back(fd);
+            openAtStart.insert(fd);
         }
     }
     // The listing's own descriptor is closed by now.
     std::erase_if(openAtStart, [](int fd) { return ::fcntl(fd, F_GETFD) == -1; });
-    std::sort(openAtStart.begin(), openAtStart.end());
 }
 
 bool wasOpenAtStart(int fd) {
-    return std::binary_search(openAtStart.begin(), openAtStart.end(), fd);
+    return openAtStart.contains(fd);
 }
 
 }  // namespace brindlewick

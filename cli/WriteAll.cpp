@@ -7,22 +7,20 @@
 
 namespace brindlewick {
 
-namespace {
-
-// Waits until a non-blocking descriptor takes bytes again (a pipe whose reader is late).
-bool waitUntilWritable(int fd) {
-    pollfd request{fd, POLLOUT, 0};
-    return ::poll(&request, 1, -1) >= 0 || errno == EINTR;
-}
-
-}  // namespace
-
 bool writeAll(int fd, const QByteArray& bytes) {
     const char* next = bytes.constData();
     auto left = static_cast<size_t>(bytes.size());
+    // A full non-blocking descriptor (a pipe whose reader is late) is waited for.
+    pollfd writable{fd, POLLOUT, 0};
     while (left > 0) {
         const ssize_t written = ::write(fd, next, left);
-        if (written < 0 && (errno == EINTR || (errno == EAGAIN && waitUntilWritable(fd)))) {
+        if (written < 0 && errno == EAGAIN) {
+            if (::poll(&writable, 1, -1) < 0 && errno != EINTR) {
+                return false;
+            }
+            continue;
+        }
+        if (written < 0 && errno == EINTR) {
             continue;
         }
         if (written <= 0) {

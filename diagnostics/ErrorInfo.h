@@ -8,17 +8,15 @@ namespace brindlewick {
 // Every error number the program raises, in one place. Descriptions travel with the failure;
 // the number tells the kind of failure and the source names the component that raised it.
 enum class ErrorNumber : int {
-    Unexpected = 1,          // a failure of a kind the program does not know
-    OutOfMemory = 7,         // an allocation failed
-    NoCharacterCode = 1001,  // the encoder was given an empty character
-    FileOpen = 2001,         // the file does not exist, is not a regular file or cannot be opened
-    FileRead = 2002,         // reading an open file failed
-    FileClose = 2003,        // closing an open file failed
-    TemplateSyntax =
-        3001,  // the template text has a brace that is neither an escape nor a placeholder
-    TemplateNotLoaded = 3002,   // Render was called before LoadTemplate
-    TemplateValues = 3003,      // Render's values do not fit the template: too few, or one
-                                // its placeholder's format cannot insert
+    Unexpected = 1,            // a failure of a kind the program does not know
+    OutOfMemory = 7,           // an allocation failed
+    NoCharacterCode = 1001,    // the encoder was given an empty character
+    FileOpen = 2001,           // the file does not exist, is not a regular file or cannot be opened
+    FileRead = 2002,           // reading an open file failed
+    FileClose = 2003,          // closing an open file failed
+    TemplateSyntax = 3001,     // a brace is neither an escape nor a placeholder
+    TemplateNotLoaded = 3002,  // Render was called before LoadTemplate
+    TemplateValues = 3003,     // too few values, or one its placeholder's format cannot insert
     TemplateUnreadable = 3004,  // the template file could not be read or is empty
     TemplateNotFound = 3005,    // no template file in any of the folders searched
     TemplateEncoding = 3006,  // the template file holds NUL bytes: UTF-16 without a BOM or not text

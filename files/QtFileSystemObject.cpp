@@ -27,7 +27,6 @@ QString systemReason(int error) {
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// Closes a descriptor that will not be read after all, and fails with the reason.
 [[noreturn]] void closeAndFail(int descriptor, const QString& reason) {
     ::close(descriptor);
     failWith(ErrorNumber::FileOpen, reason);

@@ -117,11 +117,9 @@ QString replaceOutside(const QString& text, const QString& before, const QString
         return text;
     }
     const qsizetype growth = after.size() - before.size();
-    auto nextPosition = positions.begin();
     for (TextRange& range : escapedRanges) {
-        const auto firstAfter = std::lower_bound(nextPosition, positions.end(), range.start);
-        range.start += (firstAfter - positions.begin()) * growth;
-        nextPosition = firstAfter;
+        const auto replacedBefore = std::ranges::lower_bound(positions, range.start);
+        range.start += (replacedBefore - positions.begin()) * growth;
     }
     QString result;
     result.reserve(text.size() + static_cast<qsizetype>(positions.size()) * growth);

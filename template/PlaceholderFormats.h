@@ -7,8 +7,7 @@
 
 namespace brindlewick {
 
-// How a placeholder inserts its value: as it is ({N}), or escaped for the text it lands in
-// ({N:xml}, {N:json}, {N:url}).
+// How a placeholder inserts its value: as it is ({N}), or escaped ({N:xml}, {N:json}, {N:url}).
 enum class PlaceholderFormat { AsIs, Xml, Json, Url };
 
 // The formats a placeholder names after its colon, in the order messages list them.

@@ -53,10 +53,6 @@ constexpr std::array<char16_t, 256> kByteToUnicode = makeByteToUnicode();
 
 }  // namespace
 
-char16_t toUnicode(unsigned char byte) {
-    return kByteToUnicode[byte];
-}
-
 int byteOf(char16_t unit) {
     if (unit < kFirstTabled) {
         return unit;

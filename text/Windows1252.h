@@ -10,9 +10,6 @@ namespace brindlewick::windows1252 {
 // Windows-1252 leaves undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) stand for the C1 controls of the
 // same value.
 
-// The character that a byte stands for.
-char16_t toUnicode(unsigned char byte);
-
 // The byte of a UTF-16 unit that the code page holds, or -1 when it holds none.
 int byteOf(char16_t unit);
 
