@@ -77,8 +77,7 @@ class TestStrings : public QObject {
         row("code 16", QString(QChar(16)), "%10", "%10");
         row("all marks", QStringLiteral("!'()*-._~"), "%21%27%28%29%2A%2D%2E%5F%7E", "!'()*-._~");
         row("CJK as UTF-8", QStringLiteral("\u4E2D"), "%E4%B8%AD", "%E4%B8%AD");
-        row("a byte-order mark is a character", QStringLiteral("\uFEFF"), "%EF%BB%BF",
-            "%EF%BB%BF");
+        row("a byte-order mark is a character", QStringLiteral("\uFEFF"), "%EF%BB%BF", "%EF%BB%BF");
         row("surrogate pair as one character", QStringLiteral("a\U0001F600b"), "a%F0%9F%98%80b",
             "a%F0%9F%98%80b");
         row("lone high surrogate", QString(QChar(0xD800)), "%EF%BF%BD", "%EF%BF%BD");
