@@ -93,12 +93,15 @@ screenshot: configure
 # fuzz builds the libFuzzer targets of fuzz/ with clang in $(FUZZ_DIR) and runs each for
 # FUZZ_SECONDS (`make -j2 fuzz` runs two at a time). What they add to the seed corpora of
 # fuzz/corpus/ stays in $(FUZZ_DIR)/corpus/, and an input that breaks a property is saved in
-# $(FUZZ_DIR)/findings/. fuzz-smoke runs each for FUZZ_SMOKE_SECONDS on a copy of its seeds.
+# $(FUZZ_DIR)/findings/. fuzz-smoke runs each on a copy of its seeds with a fixed seed for
+# FUZZ_SMOKE_RUNS inputs (FUZZ_SMOKE_SECONDS at most), so that it tries the same inputs on every
+# machine and a test run never fails by chance: finding new inputs is what `make fuzz` is for.
 # `make test` ends with test-sanitized and fuzz-smoke.
 ASAN_DIR           ?= build-asan
 FUZZ_DIR           ?= build-fuzz
 FUZZ_SECONDS       ?= 600
-FUZZ_SMOKE_SECONDS ?= 5
+FUZZ_SMOKE_SECONDS ?= 20
+FUZZ_SMOKE_RUNS    ?= 20000
 FUZZERS            := url_encoder template_engine text_conversion command_line
 SANITIZER_ENV      := ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1
 SANITIZED_TESTS    := --exclude-regex '^packaging_'
@@ -130,7 +133,8 @@ $(addprefix fuzz-,$(FUZZERS)): fuzz-%: fuzz-build
 fuzz-smoke: fuzz-build
 	@for f in $(FUZZERS); do \
 	  seeds=$$(mktemp -d) && cp fuzz/corpus/$$f/* $$seeds/ && \
-	  $(FUZZ_DIR)/fuzz/fuzz_$$f -max_total_time=$(FUZZ_SMOKE_SECONDS) \
+	  $(FUZZ_DIR)/fuzz/fuzz_$$f -seed=1 -runs=$(FUZZ_SMOKE_RUNS) \
+	    -max_total_time=$(FUZZ_SMOKE_SECONDS) \
 	    -artifact_prefix=$(FUZZ_DIR)/findings/$$f- $$seeds > $(FUZZ_DIR)/smoke_$$f.log 2>&1; \
 	  status=$$?; rm -rf $$seeds; \
 	  if [ $$status != 0 ]; then tail -n 40 $(FUZZ_DIR)/smoke_$$f.log; exit 1; fi; \

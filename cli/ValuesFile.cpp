@@ -153,7 +153,11 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
                                .arg(quotedKey(it.key()),
                                     QLatin1String(describe(InputField::ProjAName).key)));
         }
-        values[field->field] = fieldText(path, it.key(), it.value());
+        // The parser keeps a repeated key's last value, but gives a key behind a raw U+FEFF
+        // without it: a second key for the same field, and which one is meant cannot be told.
+        if (!values.try_emplace(field->field, fieldText(path, it.key(), it.value())).second) {
+            failWith(path, QStringLiteral("the key %1 is given twice.").arg(quotedKey(it.key())));
+        }
     }
     return values;
 }

@@ -270,6 +270,10 @@ class TestCommandLine : public QObject {
             << values << QByteArray("\"str\"\n") << 2 << "v.json: it must hold a JSON object";
         QTest::newRow("unknown key")
             << values << QByteArray("{\"project-c-name\": \"x\"}") << 2 << "\"project-c-name\"";
+        QTest::newRow("a key twice, once behind an invisible U+FEFF")
+            << values
+            << QByteArray("{\"\xEF\xBB\xBFproject-a-name\": \"x\", \"project-a-name\": \"y\"}") << 2
+            << "the key \"project-a-name\" is given twice.";
         QTest::newRow("number with a fraction, which a double would round")
             << values << QByteArray("{\"project-a-id\": 9007199254740993.0}") << 2
             << "a number with a fraction or an exponent";
