@@ -1,5 +1,8 @@
 #include "PlaceholderFormats.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "ErrorInfo.h"
 #include "EscapedText.h"
 #include "UrlEncoding.h"
@@ -17,30 +20,22 @@ QLatin1StringView nameOf(PlaceholderFormat format) {
     return QLatin1StringView(kFormatNames[static_cast<std::size_t>(format)]);
 }
 
+// The references that stand for units in XML. A parser would turn a tab or a line break into a
+// blank inside an attribute, and a carriage return into a line feed anywhere.
+constexpr std::array<std::pair<char16_t, QStringView>, 8> kXmlReferences = {{{u'&', u"&amp;"},
+                                                                             {u'<', u"&lt;"},
+                                                                             {u'>', u"&gt;"},
+                                                                             {u'"', u"&quot;"},
+                                                                             {u'\'', u"&apos;"},
+                                                                             {u'\t', u"&#9;"},
+                                                                             {u'\n', u"&#10;"},
+                                                                             {u'\r', u"&#13;"}}};
+
 // The reference that stands for `unit` in XML, or nothing for a unit that stands for itself.
 QStringView xmlReference(char16_t unit) {
-    switch (unit) {
-        case u'&':
-            return u"&amp;";
-        case u'<':
-            return u"&lt;";
-        case u'>':
-            return u"&gt;";
-        case u'"':
-            return u"&quot;";
-        case u'\'':
-            return u"&apos;";
-        // A parser would turn these into blanks inside an attribute, and a carriage return
-        // into a line feed anywhere.
-        case u'\t':
-            return u"&#9;";
-        case u'\n':
-            return u"&#10;";
-        case u'\r':
-            return u"&#13;";
-        default:
-            return {};
-    }
+    const auto* found =
+        std::ranges::find(kXmlReferences, unit, &decltype(kXmlReferences)::value_type::first);
+    return found == kXmlReferences.end() ? QStringView() : found->second;
 }
 
 QString escapedForXml(const QString& value, int index) {
