@@ -94,8 +94,9 @@ screenshot: configure
 # FUZZ_SECONDS (`make -j2 fuzz` runs two at a time). What they add to the seed corpora of
 # fuzz/corpus/ stays in $(FUZZ_DIR)/corpus/, and an input that breaks a property is saved in
 # $(FUZZ_DIR)/findings/. fuzz-smoke runs each on a copy of its seeds with a fixed seed for
-# FUZZ_SMOKE_RUNS inputs (FUZZ_SMOKE_SECONDS at most), so that it tries the same inputs on every
-# machine and a test run never fails by chance: finding new inputs is what `make fuzz` is for.
+# FUZZ_SMOKE_RUNS inputs (FUZZ_SMOKE_SECONDS at most) with standard input from /dev/null
+# (the command-line target looks at it), so that it tries the same inputs on every machine and
+# a test run never fails by chance: finding new inputs is what `make fuzz` is for.
 # `make test` ends with test-sanitized and fuzz-smoke.
 ASAN_DIR           ?= build-asan
 FUZZ_DIR           ?= build-fuzz
@@ -135,7 +136,7 @@ fuzz-smoke: fuzz-build
 	  seeds=$$(mktemp -d) && cp fuzz/corpus/$$f/* $$seeds/ && \
 	  $(FUZZ_DIR)/fuzz/fuzz_$$f -seed=1 -runs=$(FUZZ_SMOKE_RUNS) \
 	    -max_total_time=$(FUZZ_SMOKE_SECONDS) \
-	    -artifact_prefix=$(FUZZ_DIR)/findings/$$f- $$seeds > $(FUZZ_DIR)/smoke_$$f.log 2>&1; \
+	    -artifact_prefix=$(FUZZ_DIR)/findings/$$f- $$seeds </dev/null >$(FUZZ_DIR)/smoke_$$f.log 2>&1; \
 	  status=$$?; rm -rf $$seeds; \
 	  if [ $$status != 0 ]; then tail -n 40 $(FUZZ_DIR)/smoke_$$f.log; exit 1; fi; \
 	  grep DONE $(FUZZ_DIR)/smoke_$$f.log | sed "s/^/fuzz_$$f smoke run: /"; \
