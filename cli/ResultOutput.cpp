@@ -36,10 +36,10 @@ constexpr int kMostLinksFollowed = 40;
 
 void writeToDescriptor(int fd, const QString& target, const QByteArray& bytes) {
     static const char* const kNames[] = {"standard input", "standard output", "standard error"};
-    if (!wasOpenAtStart(fd) && fd <= STDERR_FILENO) {
-        failWith(QStringLiteral("%1 is closed").arg(QLatin1StringView(kNames[fd])));
-    }
     if (!wasOpenAtStart(fd)) {
+        if (fd <= STDERR_FILENO) {
+            failWith(QStringLiteral("%1 is closed").arg(QLatin1StringView(kNames[fd])));
+        }
         failToWrite(target, EBADF);
     }
     if (!writeAll(fd, bytes)) {

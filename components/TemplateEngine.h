@@ -10,8 +10,6 @@ namespace brindlewick {
 struct TextRange {
     qsizetype start = 0;
     qsizetype length = 0;
-
-    friend bool operator==(const TextRange&, const TextRange&) = default;
 };
 
 // Fills a template with values addressed by index. Failures, such as a syntax error in the

@@ -1,12 +1,16 @@
 #include "StderrErrorLogger.h"
 
+#include <QLoggingCategory>
+
 #include "EscapedText.h"
 
 namespace brindlewick {
 
-Q_LOGGING_CATEGORY(reportsCategory, "brindlewick", QtInfoMsg)
-
 namespace {
+
+// Named after the program, so that Qt's default message format prints "brindlewick: level=...";
+// traces, its debug messages, are off unless QT_LOGGING_RULES="brindlewick.debug=true".
+Q_LOGGING_CATEGORY(reportsCategory, "brindlewick", QtInfoMsg)
 
 // The escape of a unit that a report's quoted text cannot hold as it is: quotes, backslashes and
 // control characters, line and paragraph separators included, so that a report stays one line.

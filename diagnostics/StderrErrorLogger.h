@@ -1,25 +1,17 @@
 #pragma once
 
-#include <QLoggingCategory>
-
 #include "ErrorLogger.h"
 
 namespace brindlewick {
-
-// The Qt logging category the reports go out under. It is named after the program, so that Qt's
-// default message format prints a report as "brindlewick: level=...". Failures are warnings,
-// shown unless turned off; traces are debug messages, off unless turned on
-// (QT_LOGGING_RULES="brindlewick.debug=true").
-Q_DECLARE_LOGGING_CATEGORY(reportsCategory)
 
 // Formats one report as a single line, without the category's prefix; control characters in
 // the texts are escaped so that a report never spans two lines. The format is documented in
 // README ("Diagnostics").
 QString formatReport(const QString& message, const ErrorInfo* error, qint32 level, qint32 mask);
 
-// The default logger: each report is one message of reportsCategory, a warning for a failure
-// and a debug message for a trace. Qt's default message handler writes it on standard error,
-// where a desktop session's journal collects it.
+// The default logger: each report is one message of the logging category "brindlewick", a
+// warning for a failure and a debug message for a trace. Qt's default message handler writes it
+// on standard error, where a desktop session's journal collects it.
 class StderrErrorLogger final : public ErrorLogger {
   public:
     void LogMessage(QString& message, const ErrorInfo* error, qint32& level, qint32& mask) override;

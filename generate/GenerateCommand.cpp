@@ -21,6 +21,19 @@ QString viewPath(const QString& projectName, const QString& viewName) {
     return projectName + u'/' + viewName;
 }
 
+// The twelve values the template refers to by index: the IDs, the names, the four view paths,
+// the grid field IDs and the linked data-source types, each as an A, B pair.
+QStringList buildFieldValues(const GeneratorView& view) {
+    QStringList values(kFieldCount);
+    for (const FieldDescription& description : kFields) {
+        const QString text = view.fieldText(description.field);
+        values[description.templateIndex] =
+            description.pathProject ? viewPath(view.fieldText(*description.pathProject), text)
+                                    : text;
+    }
+    return values;
+}
+
 [[noreturn]] void failGenerate(ErrorNumber number, const QString& description) {
     throw ComponentError(number, description, QStringLiteral("Generate"));
 }
@@ -159,19 +172,9 @@ std::vector<ViewPath> viewPathsToEncode(const GeneratorView& view) {
     return paths;
 }
 
-}  // namespace
-
-QStringList buildFieldValues(const GeneratorView& view) {
-    QStringList values(kFieldCount);
-    for (const FieldDescription& description : kFields) {
-        const QString text = view.fieldText(description.field);
-        values[description.templateIndex] =
-            description.pathProject ? viewPath(view.fieldText(*description.pathProject), text)
-                                    : text;
-    }
-    return values;
-}
-
+// Replaces every occurrence of each view path in the output by its URL encoding, one path at a
+// time, longest first, writing the output after each; a path whose project or view name is empty
+// is left alone, and so are the escaped ranges. A path the encoder fails on fails the run.
 void encodeViewPaths(GeneratorView& view, QList<TextRange> escapedRanges) {
     QString output = view.outputText();
     for (const ViewPath& path : viewPathsToEncode(view)) {
@@ -187,6 +190,8 @@ void encodeViewPaths(GeneratorView& view, QList<TextRange> escapedRanges) {
         view.setOutputText(output);
     }
 }
+
+}  // namespace
 
 void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
                         const QString& templatePath) {

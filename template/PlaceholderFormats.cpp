@@ -1,6 +1,7 @@
 #include "PlaceholderFormats.h"
 
 #include <algorithm>
+#include <array>
 #include <utility>
 
 #include "ErrorInfo.h"
@@ -88,9 +89,9 @@ QString encodedForUrl(const QString& value, int index) {
 }  // namespace
 
 std::optional<PlaceholderFormat> placeholderFormatNamed(QStringView name) {
-    for (const PlaceholderFormat format : kNamedFormats) {
-        if (name == nameOf(format)) {
-            return format;
+    for (std::size_t i = 1; i < kFormatNames.size(); ++i) {
+        if (name == QLatin1StringView(kFormatNames[i])) {
+            return static_cast<PlaceholderFormat>(i);
         }
     }
     return std::nullopt;

@@ -2,17 +2,12 @@
 
 #include <QString>
 #include <QStringView>
-#include <array>
 #include <optional>
 
 namespace brindlewick {
 
 // How a placeholder inserts its value: as it is ({N}), or escaped ({N:xml}, {N:json}, {N:url}).
 enum class PlaceholderFormat { AsIs, Xml, Json, Url };
-
-// The formats a placeholder names after its colon, in the order messages list them.
-inline constexpr std::array kNamedFormats = {PlaceholderFormat::Xml, PlaceholderFormat::Json,
-                                             PlaceholderFormat::Url};
 
 // The format named after a placeholder's colon ("xml", "json" or "url", case included); nothing
 // for any other name.
