@@ -37,10 +37,11 @@ QProcessEnvironment withoutDisplay() {
 }
 
 Run finish(QProcess& program) {
-    if (!program.waitForFinished(20000)) {
+    // Far above any normal run, loaded machines and sanitizers included: only a hang reaches it.
+    if (!program.waitForFinished(90000)) {
         program.kill();
         program.waitForFinished();
-        return {};
+        return {-1, {}, "hung: the program did not end within 90 s"};
     }
     return {program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -1,
             program.readAllStandardOutput(), program.readAllStandardError()};
@@ -63,8 +64,12 @@ Run runShell(const QString& script, const QString& folder) {
     environment.insert(QStringLiteral("B"), QStringLiteral(BRINDLEWICK_PROGRAM));
     shell.setProcessEnvironment(environment);
     shell.setWorkingDirectory(folder);
-    shell.start(QStringLiteral("timeout"), {"-k", "2", "15", "bash", "-c", script});
-    return finish(shell);
+    shell.start(QStringLiteral("timeout"), {"-k", "2", "60", "bash", "-c", script});
+    Run run = finish(shell);
+    if (run.exitCode == 124) {
+        run.err.prepend("hung: the script did not end within 60 s\n");
+    }
+    return run;
 }
 
 // The description line on standard error: the one that is not a logger report.
@@ -112,10 +117,11 @@ class TestCommandLine : public QObject {
                                     "Stock", "2002", "Add Item",  "Edit Item",  "ItemID",  "REST"};
         QTest::newRow("sample values") << sample << false;
         QTest::newRow("sample values from a values file") << sample << true;
-        QTest::newRow("non-Latin text")
-            << QStringList({"Café €", "😀", "中文/视图", "Édition", "\"q\"", "a\\b", "Склад", "٢٠٠٢",
-                            "Añadir", "Ändern", "", "tab\there"})
-            << true;
+        const QStringList nonLatin = {"Café €", "😀",      "中文/视图", "Édition",
+                                      "\"q\"",  "a\\b",   "Склад",     "٢٠٠٢",
+                                      "Añadir", "Ändern", "",          "tab\there"};
+        QTest::newRow("non-Latin text") << nonLatin << true;
+        QTest::newRow("non-Latin text as options") << nonLatin << false;
         QTest::newRow("all fields empty") << QStringList(12) << false;
         QTest::newRow("a 40,000-character value")
             << QStringList({"P", "", QString(40000, u'é'), "E", "", "", "Q", "", "A", "B"})
@@ -381,6 +387,9 @@ class TestCommandLine : public QObject {
                "such file or directory\" source=\"FileSystemObject\"\nbrindlewick: The template "
                "file could not be read or is empty: missing.txt; reason: No such file or "
                "directory\n";
+        QTest::newRow("a paragraph separator in a path is escaped in the report")
+            << "\"$B\" generate --verbose --template x$'\\xe2\\x80\\xa9'y.txt" << 1 << QByteArray()
+            << "message=\".GetBodyFromTextFile, Start, File:x\\u2029y.txt\"";
         QTest::newRow("file name not UTF-8")
             << "printf 'N={2}' >{dir}/t$'\\xe9'.txt; \"$B\" generate --template "
                "{dir}/t$'\\xe9'.txt; status=$?; rm {dir}/t$'\\xe9'.txt; exit $status"

@@ -150,6 +150,9 @@ class TestCommand : public QObject {
             << QStringList({"\"", "", "x", "", "say \"/x\"", "", "R", "", "V"})
             << QByteArray("{8:json} {8:xml} {3:url}/V {4}")
             << "say \\\"/x\\\" say &quot;/x&quot; R/V %22%2Fx";
+        QTest::newRow("escaped values that touch are final as a whole")
+            << QStringList({"P", "", "V", "", "xP/V", "", "", "", "", "", "y"})
+            << QByteArray("{8:xml}{9:xml} P/V") << "xP/Vy P%2FV";
     }
     void encodingPasses() {
         QFETCH(QStringList, fields);

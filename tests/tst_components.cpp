@@ -165,6 +165,9 @@ class TestComponents : public QObject {
         QTest::newRow("xml: a control character XML does not allow")
             << "{2:xml}" << special
             << "{2:xml} cannot insert value 2: it holds U+0001, which XML does not allow.";
+        QTest::newRow("xml: U+FFFE, a noncharacter XML does not allow")
+            << "{2:xml}" << QStringLiteral("a\uFFFE")
+            << "{2:xml} cannot insert value 2: it holds U+FFFE, which XML does not allow.";
         QTest::newRow("xml: non-Latin") << "{2:xml}" << nonLatin << nonLatin;
         QTest::newRow("xml: empty") << "[{2:xml}]" << QString() << "[]";
         QTest::newRow("json: specials") << "[{2:json}]" << special + QStringLiteral("\b\f\u001F")

@@ -58,6 +58,9 @@ class TestFiles : public QObject {
             << QByteArray("\xEF\xBB\xBFhi") << 0 << QStringLiteral("hi");
         QTest::newRow("UTF-8 of text that looks repairable is repaired once")
             << QByteArray("\xC3\x83\xC2\xA9") << 0 << QStringLiteral("\u00C3\u00A9");
+        QTest::newRow("UTF-8 beginning with a 4-byte character")
+            << QByteArray("\xF0\x9F\x98\x80 caf\xC3\xA9") << 0
+            << QStringLiteral("\U0001F600 caf\u00E9");
         QTest::newRow("UTF-8 holding U+FFFD")
             << QByteArray("\xC3\xA9\xEF\xBF\xBD") << 0 << QStringLiteral("\u00E9\uFFFD");
         QTest::newRow("UTF-8 start, invalid later: ANSI")
@@ -111,7 +114,7 @@ class TestFiles : public QObject {
         const QString path = dir_.path(name);
 
         {
-            const Watchdog watchdog(std::chrono::seconds(10), "reading a file that is no text");
+            const Watchdog watchdog(std::chrono::seconds(60), "reading a file that is no text");
             QCOMPARE(GetBodyFromTextFile(path, 0), QString());
         }
 

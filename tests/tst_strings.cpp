@@ -1,3 +1,7 @@
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <QFile>
 #include <QTest>
 
 #include "DefaultComponents.h"
@@ -44,6 +48,25 @@ QString uriEscapeChar(const QString& character) {
     return result;
 }
 
+// Lets the process map only `room` bytes more than it has mapped now, while it lives.
+class AddressSpaceLimit {
+  public:
+    explicit AddressSpaceLimit(rlim_t room) {
+        getrlimit(RLIMIT_AS, &saved_);
+        QFile status(QStringLiteral("/proc/self/statm"));
+        status.open(QIODevice::ReadOnly);
+        const rlim_t mapped = status.readLine().split(' ').first().toULongLong() * getpagesize();
+        const rlimit limited{mapped + room, saved_.rlim_max};
+        setrlimit(RLIMIT_AS, &limited);
+    }
+    ~AddressSpaceLimit() { setrlimit(RLIMIT_AS, &saved_); }
+    AddressSpaceLimit(const AddressSpaceLimit&) = delete;
+    AddressSpaceLimit& operator=(const AddressSpaceLimit&) = delete;
+
+  private:
+    rlimit saved_{};
+};
+
 }  // namespace
 
 class TestStrings : public QObject {
@@ -80,6 +103,7 @@ class TestStrings : public QObject {
         row("a byte-order mark is a character", QStringLiteral("\uFEFF"), "%EF%BB%BF", "%EF%BB%BF");
         row("surrogate pair as one character", QStringLiteral("a\U0001F600b"), "a%F0%9F%98%80b",
             "a%F0%9F%98%80b");
+        row("the last code point", QStringLiteral("\U0010FFFF"), "%F4%8F%BF%BF", "%F4%8F%BF%BF");
         row("lone high surrogate", QString(QChar(0xD800)), "%EF%BF%BD", "%EF%BF%BD");
         row("lone low surrogate", QString(QChar(0xDC00)) + u'x', "%EF%BF%BDx", "%EF%BF%BDx");
         row("C1 control outside the code page", QString(QChar(0x80)), "%C2%80", "%C2%80");
@@ -167,6 +191,29 @@ class TestStrings : public QObject {
         QVERIFY_THROWS_EXCEPTION(ComponentError, URLEncodeChar(QString(), code, result));
         QVERIFY_THROWS_EXCEPTION(ComponentError, URIEscapeChar(QString(), result));
         QCOMPARE(result.size(), 0);
+    }
+
+    // Memory runs out in EncodeString and its own report fails: the entry point reports the
+    // failure at its own level, and the caller gets the empty result.
+    void entryReportsWhatTheEncoderCouldNot() {
+#ifdef __SANITIZE_ADDRESS__
+        QSKIP("the sanitizer's shadow memory does not fit under an address-space limit");
+#endif
+        records_ = installRecordingLogger(FailOn::FirstCall);
+        const QString path(40'000'000, u'x');
+        QString encoded = path;
+        {
+            // Room for a few copies of the report, none for the encoding's three units a character.
+            const AddressSpaceLimit limit(100 << 20);
+            encoded = TzStrMan_UrlEncode(path);
+        }
+        QCOMPARE(encoded, QString());
+        QCOMPARE(records_->size(), 2);
+        QCOMPARE(records_->at(0).message, QStringLiteral(".EncodeString, @Line#10"));
+        QCOMPARE(records_->at(0).level, 2);
+        QCOMPARE(records_->at(1).message, QStringLiteral(".TzStrMan_UrlEncode @Line #10"));
+        QCOMPARE(records_->at(1).level, 1);
+        QCOMPARE(records_->at(1).mask, 1);
     }
 
   private:

@@ -306,7 +306,7 @@ class TestWindow : public QObject {
                 text = box->text();
                 icon = box->icon();
                 buttons = box->buttons().size();
-            } else if (modal == nullptr && waited.elapsed() < 5000) {
+            } else if (modal == nullptr && waited.elapsed() < 30000) {
                 return;
             }
             for (QWidget* widget : QApplication::topLevelWidgets()) {
