@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "DefaultComponents.h"
+#include "FailingAllocation.h"
 #include "GeneratorWindow.h"
 #include "StderrErrorLogger.h"
 #include "TempDir.h"
@@ -182,6 +183,25 @@ class TestBadInput : public QObject {
         QCOMPARE(shownFailures_, QStringList());
         QCOMPARE(window_->output()->toPlainText(),
                  value + u'\n' + encoded + QStringLiteral("%2Fv"));
+    }
+
+    // Memory that runs out in the second encoding pass: the box says so, and the output shows the
+    // text as the first pass left it. "A/xx" is encoded first, being the longer path; the list of
+    // the 70,000 places of "A/y", 8 bytes each, grows past 800,000 bytes, which no other
+    // allocation of the run reaches (showing the text needs about 630,000).
+    void failureInThePassesShowsTheFinishedOnes() {
+        const QByteArray rest = QByteArray(" A/y").repeated(70'000);
+        installTemplatePath(dir_.write(QStringLiteral("Template.txt"), "A/xx" + rest));
+        window_->field(InputField::ProjAName)->setText(QStringLiteral("A"));
+        window_->field(InputField::AddViewAName)->setText(QStringLiteral("xx"));
+        window_->field(InputField::EditViewAName)->setText(QStringLiteral("y"));
+
+        failAllocationsFrom(800'000);
+        generate();
+        failAllocationsFrom(0);
+
+        QCOMPARE(shownFailures_, QStringList(QStringLiteral("Out of memory")));
+        QCOMPARE(window_->output()->toPlainText(), "A%2Fxx" + QString::fromLatin1(rest));
     }
 
     // The real logger through Qt's own message handler, as the program runs it: a Generate that

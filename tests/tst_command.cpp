@@ -5,38 +5,17 @@
 #include <QStringEncoder>
 #include <QTest>
 #include <QXmlStreamReader>
-#include <cstdlib>
-#include <new>
 
 #include "BraceTemplateEngine.h"
 #include "DefaultComponents.h"
 #include "ErrorInfo.h"
+#include "FailingAllocation.h"
 #include "GenerateCommand.h"
 #include "TempDir.h"
 #include "TestComponents.h"
 
 using namespace brindlewick;
 using namespace brindlewick::test;
-
-// While above zero, an allocation through operator new of at least this many bytes fails, as it
-// does when memory runs out.
-static std::size_t smallestFailingAllocation = 0;
-
-void* operator new(std::size_t size) {
-    if (smallestFailingAllocation > 0 && size >= smallestFailingAllocation) {
-        throw std::bad_alloc();
-    }
-    if (void* block = std::malloc(size == 0 ? 1 : size)) {
-        return block;
-    }
-    throw std::bad_alloc();
-}
-void operator delete(void* block) noexcept {
-    std::free(block);
-}
-void operator delete(void* block, std::size_t) noexcept {
-    std::free(block);
-}
 
 // A text that may be absent, as a failed comparison shows it.
 template <>
@@ -290,10 +269,10 @@ class TestCommand : public QObject {
     void failureMidPassKeepsFinishedPasses() {
         const QString rest = QStringLiteral(" A/y").repeated(1000);
         TemplateFile templateFile{QStringLiteral("Template.txt"), "A/xx" + rest};
-        smallestFailingAllocation = 4096;
+        failAllocationsFrom(4096);
         const Definition generated =
             generateDefinition(projects({"A", "", "xx", "y"}), std::move(templateFile));
-        smallestFailingAllocation = 0;
+        failAllocationsFrom(0);
         QCOMPARE(generated.text, "A%2Fxx" + rest);
         QCOMPARE(generated.failure, QStringLiteral("Out of memory"));
     }
