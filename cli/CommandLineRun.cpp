@@ -8,7 +8,6 @@
 #include "ErrorInfo.h"
 #include "GenerateCommand.h"
 #include "HelpText.h"
-#include "MemoryGeneratorView.h"
 #include "PrintableText.h"
 #include "QtFileSystemObject.h"
 #include "ResultOutput.h"
@@ -84,22 +83,21 @@ void installCommandLineComponents(const GenerateRequest& request) {
     }
 }
 
-// The template the lookup finds when --output names it too, so that the result would replace
-// the template it came from; empty otherwise. A lookup that fails is left to the run to report.
-QString lookedUpTemplate(const GenerateRequest& request) {
-    if (!request.templatePath.isEmpty()) {
-        return QString();
-    }
+// A refusal that the run finds (exit 2), after the command line was read.
+struct UsageRefusal {
+    QString message;
+};
+
+// Refuses a looked-up template that --output names too: the result would replace the template
+// it came from.
+void refuseTemplateAsOutput(const GenerateRequest& request, const QString& lookedUpPath) {
     GenerateRequest lookedUp = request;
-    try {
-        QString folder = QCoreApplication::applicationDirPath();
-        QString fileName = QString::fromLatin1(kTemplateFileName);
-        Components::filePathService().ResolvePath(folder, fileName, lookedUp.templatePath);
-    } catch (...) {
-        return QString();
-    }
+    lookedUp.templatePath = lookedUpPath;
     // --output naming the values file was refused when the command line was read.
-    return inputNamedByOutput(lookedUp).isEmpty() ? QString() : lookedUp.templatePath;
+    if (!inputNamedByOutput(lookedUp).isEmpty()) {
+        throw UsageRefusal{
+            QStringLiteral("--output names the template the lookup found: %1").arg(lookedUpPath)};
+    }
 }
 
 ExitCode generate(const GenerateRequest& request) {
@@ -113,18 +111,24 @@ ExitCode generate(const GenerateRequest& request) {
     } catch (...) {
         return usageError(currentErrorInfo().description);
     }
-    if (const QString found = lookedUpTemplate(request); !found.isEmpty()) {
-        return usageError(
-            QStringLiteral("--output names the template the lookup found: %1").arg(found));
+    Definition definition;
+    try {
+        definition = generateDefinition(
+            values, readTemplate(QCoreApplication::applicationDirPath(), request.templatePath,
+                                 [&request](const QString& lookedUpPath) {
+                                     refuseTemplateAsOutput(request, lookedUpPath);
+                                 }));
+    } catch (const UsageRefusal& refusal) {
+        return usageError(refusal.message);
+    } catch (...) {
+        definition.failure = currentErrorInfo().description;
     }
-    MemoryGeneratorView view(std::move(values));
-    runGenerateCommand(view, QCoreApplication::applicationDirPath(), request.templatePath);
-    if (view.failure()) {
-        printError(*view.failure());
+    if (definition.failure) {
+        printError(*definition.failure);
         return ExitCode::GenerateFailed;
     }
     return exitCodeOfWriting(
-        [&] { writeToOutputPath(request.outputPath, view.outputText().toUtf8()); });
+        [&] { writeToOutputPath(request.outputPath, definition.text->toUtf8()); });
 }
 
 ExitCode run(const CommandLine& commandLine) {

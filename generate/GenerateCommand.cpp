@@ -1,20 +1,21 @@
 #include "GenerateCommand.h"
 
-#include <QFileInfo>
 #include <QStringMatcher>
 #include <algorithm>
 #include <vector>
 
 #include "Components.h"
 #include "ErrorInfo.h"
-#include "StandardFilePathService.h"
-#include "TemplateDiagnosis.h"
-#include "TextFileReader.h"
 #include "UrlEncoding.h"
 
 namespace brindlewick {
 
 namespace {
+
+QString textOf(const FieldTexts& fields, InputField field) {
+    const auto it = fields.find(field);
+    return it == fields.end() ? QString() : it->second;
+}
 
 // A project name and a view name joined by "/", with nothing trimmed or escaped.
 QString viewPath(const QString& projectName, const QString& viewName) {
@@ -23,80 +24,43 @@ QString viewPath(const QString& projectName, const QString& viewName) {
 
 // The twelve values the template refers to by index: the IDs, the names, the four view paths,
 // the grid field IDs and the linked data-source types, each as an A, B pair.
-QStringList buildFieldValues(const GeneratorView& view) {
+QStringList buildFieldValues(const FieldTexts& fields) {
     QStringList values(kFieldCount);
     for (const FieldDescription& description : kFields) {
-        const QString text = view.fieldText(description.field);
+        const QString text = textOf(fields, description.field);
         values[description.templateIndex] =
-            description.pathProject ? viewPath(view.fieldText(*description.pathProject), text)
+            description.pathProject ? viewPath(textOf(fields, *description.pathProject), text)
                                     : text;
     }
     return values;
 }
 
-[[noreturn]] void failGenerate(ErrorNumber number, const QString& description) {
-    throw ComponentError(number, description, QStringLiteral("Generate"));
-}
-
-// The text of the template at `path`; when `path` is empty, of the first Template.txt found
-// beside the program or in the data folders, and `path` receives the file it came from.
-QString readTemplate(const QString& applicationFolder, QString& path) {
-    QString folder = applicationFolder;
-    QString fileName = QString::fromLatin1(kTemplateFileName);
-    const bool lookedUp = path.isEmpty();
-    if (lookedUp) {
-        Components::filePathService().ResolvePath(folder, fileName, path);
-    }
-    std::optional<ErrorInfo> readFailure;
-    QString templateText = GetBodyFromTextFile(path, FormatSelector::Ansi, &readFailure);
-    if (templateText.isEmpty()) {
-        // An empty template would clear the output and show nothing: say why instead.
-        if (lookedUp && !QFileInfo::exists(path)) {
-            failGenerate(ErrorNumber::TemplateNotFound,
-                         describeMissingTemplate(fileName, searchFolders(applicationFolder)));
-        }
-        failGenerate(ErrorNumber::TemplateUnreadable,
-                     describeUnreadableTemplate(path, readFailure));
-    }
-    // Loaded as it is, such a file would fill the output with NUL characters.
-    const QString nulFailure = describeNulBytes(templateText, path);
-    if (!nulFailure.isEmpty()) {
-        failGenerate(ErrorNumber::TemplateEncoding, nulFailure);
-    }
-    return templateText;
-}
-
-// Reads the template into the engine. A syntax error names the template's path, so that a user
+// Loads the template into the engine. A syntax error names the template's path, so that a user
 // with several templates knows which one to fix.
-void loadTemplate(TemplateEngine& engine, const QString& applicationFolder,
-                  const QString& chosenPath) {
-    QString path = chosenPath;
-    QString templateText = readTemplate(applicationFolder, path);
+void loadTemplate(TemplateEngine& engine, TemplateFile templateFile) {
     QString templateName;
     try {
-        engine.LoadTemplate(templateText, templateName);
+        engine.LoadTemplate(templateFile.text, templateName);
     } catch (const ComponentError& error) {
         if (error.info().number != static_cast<int>(ErrorNumber::TemplateSyntax)) {
             throw;
         }
         ErrorInfo info = error.info();
-        info.description += QStringLiteral("\nTemplate file: ") + path;
+        info.description += QStringLiteral("\nTemplate file: ") + templateFile.path;
         throw ComponentError(std::move(info));
     }
 }
 
-// Writes the template, filled with the values of the fields, into the output and gives the
-// stretches of it that its formatted placeholders put in. The engine, the template's text it
-// holds and the rendered copy are released here, before the encoding passes need their memory.
-QList<TextRange> renderTemplate(GeneratorView& view, const QString& applicationFolder,
-                                const QString& templatePath) {
+// The template filled with the values of the fields, and the stretches of it that its formatted
+// placeholders put in. The engine and the template's text are released here, before the
+// encoding passes need their memory.
+Definition renderTemplate(const FieldTexts& fields, TemplateFile templateFile) {
     const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
-    loadTemplate(*engine, applicationFolder, templatePath);
-    QStringList values = buildFieldValues(view);
+    loadTemplate(*engine, std::move(templateFile));
+    QStringList values = buildFieldValues(fields);
     QString text;
     engine->Render(values, text);
-    view.setOutputText(text);
-    return engine->escapedRanges();
+    return {std::move(text), engine->escapedRanges(), std::nullopt};
 }
 
 // Where `before` occurs in `text` outside the escaped ranges: found left to right, compared
@@ -122,7 +86,7 @@ std::vector<qsizetype> occurrencesOutside(const QString& text, const QString& be
 }
 
 // Every occurrence of `before` in `text` outside the escaped ranges replaced by `after`; replaced
-// text is not searched again. The ranges move with the text around them.
+// text is not searched again. The ranges move with the text around them once it is replaced.
 QString replaceOutside(const QString& text, const QString& before, const QString& after,
                        QList<TextRange>& escapedRanges) {
     const std::vector<qsizetype> positions = occurrencesOutside(text, before, escapedRanges);
@@ -130,10 +94,6 @@ QString replaceOutside(const QString& text, const QString& before, const QString
         return text;
     }
     const qsizetype growth = after.size() - before.size();
-    for (TextRange& range : escapedRanges) {
-        const auto replacedBefore = std::ranges::lower_bound(positions, range.start);
-        range.start += (replacedBefore - positions.begin()) * growth;
-    }
     QString result;
     result.reserve(text.size() + static_cast<qsizetype>(positions.size()) * growth);
     qsizetype copied = 0;
@@ -142,6 +102,10 @@ QString replaceOutside(const QString& text, const QString& before, const QString
         copied = at + before.size();
     }
     result.append(QStringView(text).sliced(copied));
+    for (TextRange& range : escapedRanges) {
+        const auto replacedBefore = std::ranges::lower_bound(positions, range.start);
+        range.start += (replacedBefore - positions.begin()) * growth;
+    }
     return result;
 }
 
@@ -154,14 +118,14 @@ struct ViewPath {
 // whole; paths of equal length keep the order of their values. A path whose project or view name
 // is empty ("/", "Sales/", "/Edit") is left out: encoding it would turn every such piece of the
 // output, URLs and closing tags included, into escapes.
-std::vector<ViewPath> viewPathsToEncode(const GeneratorView& view) {
+std::vector<ViewPath> viewPathsToEncode(const FieldTexts& fields) {
     std::vector<ViewPath> paths;
     for (const FieldDescription& description : kFields) {
         if (!description.pathProject) {
             continue;
         }
-        const QString project = view.fieldText(*description.pathProject);
-        const QString viewName = view.fieldText(description.field);
+        const QString project = textOf(fields, *description.pathProject);
+        const QString viewName = textOf(fields, description.field);
         if (!project.isEmpty() && !viewName.isEmpty()) {
             paths.push_back({&description, viewPath(project, viewName)});
         }
@@ -172,34 +136,36 @@ std::vector<ViewPath> viewPathsToEncode(const GeneratorView& view) {
     return paths;
 }
 
-// Replaces every occurrence of each view path in the output by its URL encoding, one path at a
-// time, longest first, writing the output after each; a path whose project or view name is empty
-// is left alone, and so are the escaped ranges. A path the encoder fails on fails the run.
-void encodeViewPaths(GeneratorView& view, QList<TextRange> escapedRanges) {
-    QString output = view.outputText();
-    for (const ViewPath& path : viewPathsToEncode(view)) {
+// Replaces every occurrence of each view path in `text` by its URL encoding, one path at a time,
+// longest first, leaving the escaped ranges alone. A path the encoder fails on fails the run,
+// with `text` as the passes before it left it.
+void encodeViewPaths(const FieldTexts& fields, QString& text, QList<TextRange>& escapedRanges) {
+    for (const ViewPath& path : viewPathsToEncode(fields)) {
         // The encoder returns nothing only when it failed, and it has reported why; a path
         // replaced by nothing would lose it from the definition without a word.
         const QString encoded = TzStrMan_UrlEncode(path.raw);
         if (encoded.isEmpty()) {
-            failGenerate(ErrorNumber::OutOfMemory,
-                         QStringLiteral("The view path of %1 could not be encoded: Out of memory.")
-                             .arg(spokenName(*path.view)));
+            throw ComponentError(
+                ErrorNumber::OutOfMemory,
+                QStringLiteral("The view path of %1 could not be encoded: Out of memory.")
+                    .arg(spokenName(*path.view)),
+                QStringLiteral("Generate"));
         }
-        output = replaceOutside(output, path.raw, encoded, escapedRanges);
-        view.setOutputText(output);
+        text = replaceOutside(text, path.raw, encoded, escapedRanges);
     }
 }
 
 }  // namespace
 
-void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
-                        const QString& templatePath) {
+Definition generateDefinition(const FieldTexts& fields, TemplateFile templateFile) {
+    Definition definition;
     try {
-        encodeViewPaths(view, renderTemplate(view, applicationFolder, templatePath));
+        definition = renderTemplate(fields, std::move(templateFile));
+        encodeViewPaths(fields, *definition.text, definition.escapedRanges);
     } catch (...) {
-        view.showFailure(currentErrorInfo().description);
+        definition.failure = currentErrorInfo().description;
     }
+    return definition;
 }
 
 }  // namespace brindlewick

@@ -1,16 +1,32 @@
 #pragma once
 
-#include "GeneratorView.h"
+#include <QString>
+#include <map>
+#include <optional>
+
+#include "Fields.h"
+#include "TemplateEngine.h"
+#include "TemplateFile.h"
 
 namespace brindlewick {
 
-inline constexpr auto kTemplateFileName = "Template.txt";
+// The texts of the fields; a field without one is empty, as an empty field in the window.
+using FieldTexts = std::map<InputField, QString>;
 
-// One run of Generate: reads the template, fills in the field values, writes the result into the
-// output and encodes the view paths in it. The template is the one `templatePath` names or, when
-// that is empty, the first Template.txt found in the program's folder or the data folders. A
-// failure ends the run, keeps the output as it then stands and is shown through the view.
-void runGenerateCommand(GeneratorView& view, const QString& applicationFolder,
-                        const QString& templatePath = QString());
+// What a Generate gives.
+struct Definition {
+    // The template filled in with the fields' values, the view paths encoded in it. After a
+    // failure in the encoding passes, the text as the passes that finished left it; none when the
+    // run failed before the template was filled in.
+    std::optional<QString> text;
+    // The stretches of the text that its formatted placeholders wrote and the passes left alone.
+    QList<TextRange> escapedRanges;
+    // The description of the failure that ended the run, if one did.
+    std::optional<QString> failure;
+};
+
+// One run of Generate: fills the template with the fields' values and encodes the view paths in
+// it. A failure ends the run and is given back with the text as far as it got.
+Definition generateDefinition(const FieldTexts& fields, TemplateFile templateFile);
 
 }  // namespace brindlewick

@@ -11,6 +11,7 @@
 #include <cstdio>
 
 #include "DefaultComponents.h"
+#include "FailingAllocation.h"
 #include "GeneratorWindow.h"
 #include "StderrErrorLogger.h"
 #include "TempDir.h"
@@ -182,6 +183,42 @@ class TestBadInput : public QObject {
         QCOMPARE(shownFailures_, QStringList());
         QCOMPARE(window_->output()->toPlainText(),
                  value + u'\n' + encoded + QStringLiteral("%2Fv"));
+    }
+
+    // Memory that runs out in the second encoding pass: the box says so, and the output shows the
+    // text as the first pass left it, when there is the memory to show it. "A/xx" is encoded
+    // first, being the longer path; the list of the 70,000 places of "A/y", 8 bytes each, grows
+    // past 800,000 bytes, which no other allocation of the run reaches but the trial of the memory
+    // that showing the text needs, about 630,000.
+    void failureInThePassesShowsTheFinishedOnes_data() {
+        QTest::addColumn<int>("smallestFailing");
+        QTest::addColumn<QStringList>("failures");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("the text can be shown") << 800'000 << QStringList{"Out of memory"} << true;
+        QTest::newRow("the text cannot be shown either")
+            << 600'000
+            << QStringList{"Not enough memory to show a result of 1 MB; `brindlewick generate "
+                           "--output FILE` writes it without the window.",
+                           "Out of memory"}
+            << false;
+    }
+    void failureInThePassesShowsTheFinishedOnes() {
+        QFETCH(int, smallestFailing);
+        QFETCH(QStringList, failures);
+        QFETCH(bool, shown);
+        const QByteArray rest = QByteArray(" A/y").repeated(70'000);
+        installTemplatePath(dir_.write(QStringLiteral("Template.txt"), "A/xx" + rest));
+        window_->field(InputField::ProjAName)->setText(QStringLiteral("A"));
+        window_->field(InputField::AddViewAName)->setText(QStringLiteral("xx"));
+        window_->field(InputField::EditViewAName)->setText(QStringLiteral("y"));
+
+        failAllocationsFrom(smallestFailing);
+        generate();
+        failAllocationsFrom(0);
+
+        QCOMPARE(shownFailures_, failures);
+        QCOMPARE(window_->output()->toPlainText(),
+                 shown ? "A%2Fxx" + QString::fromLatin1(rest) : kKeptOutput);
     }
 
     // The real logger through Qt's own message handler, as the program runs it: a Generate that

@@ -5,10 +5,11 @@
 #include <QStringEncoder>
 #include <QTest>
 #include <QXmlStreamReader>
-#include <map>
 
 #include "BraceTemplateEngine.h"
 #include "DefaultComponents.h"
+#include "ErrorInfo.h"
+#include "FailingAllocation.h"
 #include "GenerateCommand.h"
 #include "TempDir.h"
 #include "TestComponents.h"
@@ -16,35 +17,30 @@
 using namespace brindlewick;
 using namespace brindlewick::test;
 
+// A text that may be absent, as a failed comparison shows it.
+template <>
+char* QTest::toString(const std::optional<QString>& text) {
+    return text ? QTest::toString(*text) : qstrdup("(none)");
+}
+
 namespace {
 
-// A window stand-in: fields by name, an output text and the failures it was asked to show.
-// It can be told to fail on its n-th write of the output.
-class FakeView final : public GeneratorView {
-  public:
-    std::map<InputField, QString> fields;
-    QString output;
-    QStringList failures;
-    int outputWrites = 0;
-    int failOnOutputWrite = 0;
-
-    QString fieldText(InputField field) const override {
-        const auto it = fields.find(field);
-        return it == fields.end() ? QString() : it->second;
-    }
-    QString outputText() const override { return output; }
-    void setOutputText(const QString& text) override {
-        if (++outputWrites == failOnOutputWrite) {
-            throw ComponentError(injectedFailure(QStringLiteral("FakeView.setOutputText")));
-        }
-        output = text;
-    }
-    void showFailure(const QString& description) override { failures.append(description); }
-};
-
-void setProjects(FakeView& view, const QStringList& sixAThenSixB) {
+// The twelve fields, project A's six then project B's; those not given are empty.
+FieldTexts projects(const QStringList& sixAThenSixB) {
+    FieldTexts fields;
     for (const FieldDescription& description : kFields) {
-        view.fields[description.field] = sixAThenSixB.value(static_cast<int>(description.field));
+        fields[description.field] = sixAThenSixB.value(static_cast<int>(description.field));
+    }
+    return fields;
+}
+
+// A Generate as the window and the command line run it: the template read, then filled in.
+Definition generate(const FieldTexts& fields, const QString& applicationFolder,
+                    const QString& templatePath = QString()) {
+    try {
+        return generateDefinition(fields, readTemplate(applicationFolder, templatePath));
+    } catch (...) {
+        return {std::nullopt, {}, currentErrorInfo().description};
     }
 }
 
@@ -94,17 +90,15 @@ class TestCommand : public QObject {
         records_ = installRecordingLogger();
         Components::setTemplateEngineFactory(
             [this] { return std::make_unique<CountedEngine>(aliveEngines_); });
-        view_ = FakeView();
-        view_.output = QStringLiteral("previous output");
     }
     void cleanup() { QCOMPARE(aliveEngines_, 0); }
 
     void generatesFromTheTemplate() {
-        setProjects(view_,
-                    {"My Proj", "7", "Add View", "Edit", "g", "d", "B", "8", "x", "y", "h", "e"});
-        runWithTemplate("{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}\nMy Proj/Add Views");
-        QCOMPARE(view_.failures, QStringList());
-        QCOMPARE(view_.output,
+        const Definition generated = runWithTemplate(
+            projects({"My Proj", "7", "Add View", "Edit", "g", "d", "B", "8", "x", "y", "h", "e"}),
+            "{0}|{1}|{2}|{3}|{4}|{5}|{6}|{7}|{8}|{9}|{10}|{11}\nMy Proj/Add Views");
+        QCOMPARE(generated.failure, std::nullopt);
+        QCOMPARE(generated.text,
                  QStringLiteral("7|8|My Proj|B|My%20Proj%2FAdd%20View|My%20Proj%2FEdit|"
                                 "B%2Fx|B%2Fy|g|h|d|e\nMy%20Proj%2FAdd%20Views"));
         QCOMPARE(records_->size(), 1);  // the start trace only
@@ -158,27 +152,36 @@ class TestCommand : public QObject {
         QFETCH(QStringList, fields);
         QFETCH(QByteArray, templateText);
         QFETCH(QString, encoded);
-        setProjects(view_, fields);
-        runWithTemplate(templateText);
-        QCOMPARE(view_.failures, QStringList());
-        QCOMPARE(view_.output, encoded);
+        const Definition generated = runWithTemplate(projects(fields), templateText);
+        QCOMPARE(generated.failure, std::nullopt);
+        QCOMPARE(generated.text, encoded);
     }
 
-    // A value that holds a view path's text comes back whole from an XML or JSON parser.
+    // A value that holds a view path's text comes back whole from an XML or JSON parser, and the
+    // stretches its formats wrote are given where the encoded path before them moved them.
     void escapedValuesParseBack() {
         const QString value = QStringLiteral("say \"/x\" & <Sales/Add>");
-        setProjects(view_, {"\"", "", "x", "", value, "", "Sales", "", "Add"});
-        runWithTemplate("<a v=\"{8:xml}\"/>\n{{\"v\": \"{8:json}\"}}");
-        const qsizetype lineEnd = view_.output.indexOf(u'\n');
-        QXmlStreamReader xml(view_.output.left(lineEnd));
+        const Definition generated =
+            runWithTemplate(projects({"\"", "", "x", "", value, "", "Sales", "", "Add"}),
+                            "<a v=\"{8:xml}\"/>\n{{\"p\": \"{6}\", \"v\": \"{8:json}\"}}");
+        const QString text = generated.text.value_or(QString());
+        const qsizetype lineEnd = text.indexOf(u'\n');
+        QXmlStreamReader xml(text.left(lineEnd));
         xml.readNextStartElement();
         QCOMPARE(xml.attributes().value(QStringLiteral("v")), value);
-        const QJsonDocument json = QJsonDocument::fromJson(view_.output.mid(lineEnd + 1).toUtf8());
-        QCOMPARE(json.object().value(u"v").toString(), value);
+        const QJsonObject json = QJsonDocument::fromJson(text.mid(lineEnd + 1).toUtf8()).object();
+        QCOMPARE(json.value(u"v").toString(), value);
+        QCOMPARE(json.value(u"p").toString(), QStringLiteral("Sales%2FAdd"));
+        QStringList escaped;
+        for (const TextRange& range : generated.escapedRanges) {
+            escaped << text.mid(range.start, range.length);
+        }
+        QCOMPARE(escaped, QStringList({"say &quot;/x&quot; &amp; &lt;Sales/Add&gt;",
+                                       "say \\\"/x\\\" & <Sales/Add>"}));
     }
 
-    // A failure ends the run with one message and the output as it was. Null bytes write no
-    // template; "lookup" looks it up in /nonexistent and the data folders and finds none; the
+    // A failure ends the run with one message, before the template is filled in. Null bytes write
+    // no template; "lookup" looks it up in /nonexistent and the data folders and finds none; the
     // other settings break a component. In a message, <path> stands for the template's path
     // and <dir> for the test's folder.
     void failuresEndTheRun_data() {
@@ -254,36 +257,42 @@ class TestCommand : public QObject {
         }
         installTemplatePath(path);
 
-        runGenerateCommand(view_, QStringLiteral("/nonexistent"),
-                           setting == u"lookup" ? QString() : path);
+        const Definition generated = generate(projects({}), QStringLiteral("/nonexistent"),
+                                              setting == u"lookup" ? QString() : path);
 
         message.replace(QStringLiteral("<path>"), path);
-        QCOMPARE(view_.failures, QStringList{message.replace("<dir>", dir_.path(QString()))});
-        QCOMPARE(view_.output, QStringLiteral("previous output"));
+        QCOMPARE(generated.failure, message.replace("<dir>", dir_.path(QString())));
+        QCOMPARE(generated.text, std::nullopt);
         QCOMPARE(records_->size(), reports);
     }
 
+    // Memory that runs out in the second pass ends the run with the text the first one left:
+    // "A/xx" is encoded first, being the longer path, and the list of the places of "A/y" is too
+    // large to be had.
     void failureMidPassKeepsFinishedPasses() {
-        setProjects(view_, {"A", "", "x", "y"});
-        view_.failOnOutputWrite = 3;  // the render, pass (a), then pass (b) fails
-        runWithTemplate("A/x A/y");
-        QCOMPARE(view_.output, QStringLiteral("A%2Fx A/y"));
-        QCOMPARE(view_.failures,
-                 QStringList({injectedFailure("FakeView.setOutputText").description}));
+        const QString rest = QStringLiteral(" A/y").repeated(1000);
+        TemplateFile templateFile{QStringLiteral("Template.txt"), "A/xx" + rest};
+        failAllocationsFrom(4096);
+        const Definition generated =
+            generateDefinition(projects({"A", "", "xx", "y"}), std::move(templateFile));
+        failAllocationsFrom(0);
+        QCOMPARE(generated.text, "A%2Fxx" + rest);
+        QCOMPARE(generated.failure, QStringLiteral("Out of memory"));
     }
 
     // Names people really have, an empty field and text outside Latin script: the default
     // template's output must parse, and give back each value as it was typed.
     void defaultTemplateGivesWellFormedXml() {
-        setProjects(view_, {"R&D \"Lab\" <O'Brien>", "1", "Add <New>",
-                            QStringLiteral("\u00C9dition \u2018x\u2019"),
-                            QStringLiteral("\u041A\u043B\u044E\u0447"), "",
-                            QStringLiteral("\u8CA9\u58F2 & Co"), "2", "a'b", "c\"d", "g>h",
-                            QStringLiteral("\U0001D11E")});
-        runGenerateCommand(view_, dir_.path(QString()), QStringLiteral(BRINDLEWICK_TEMPLATE));
-        QCOMPARE(view_.failures, QStringList());
+        const Definition generated =
+            generate(projects({"R&D \"Lab\" <O'Brien>", "1", "Add <New>",
+                               QStringLiteral("\u00C9dition \u2018x\u2019"),
+                               QStringLiteral("\u041A\u043B\u044E\u0447"), "",
+                               QStringLiteral("\u8CA9\u58F2 & Co"), "2", "a'b", "c\"d", "g>h",
+                               QStringLiteral("\U0001D11E")}),
+                     dir_.path(QString()), QStringLiteral(BRINDLEWICK_TEMPLATE));
+        QCOMPARE(generated.failure, std::nullopt);
 
-        QXmlStreamReader xml(view_.output);
+        QXmlStreamReader xml(generated.text.value_or(QString()));
         QStringList attributes;
         while (!xml.atEnd()) {
             if (xml.readNext() == QXmlStreamReader::StartElement && xml.name() != u"View" &&
@@ -309,17 +318,16 @@ class TestCommand : public QObject {
     }
 
   private:
-    void runWithTemplate(const QByteArray& templateBytes) {
+    // A Generate from the fields and a Template.txt of these bytes in the program's folder.
+    Definition runWithTemplate(const FieldTexts& fields, const QByteArray& templateBytes) {
         dir_.write(QStringLiteral("Template.txt"), templateBytes);
         Components::setFilePathServiceFactory(
             [this] { return std::make_unique<RecordingPathService>(pathCalls_); });
         pathCalls_.clear();
-        runGenerateCommand(view_, dir_.path(QString()));
-        QCOMPARE(aliveEngines_, 0);
+        return generate(fields, dir_.path(QString()));
     }
 
     TempDir dir_;
-    FakeView view_;
     LogRecords records_;
     QStringList pathCalls_;
     int aliveEngines_ = 0;

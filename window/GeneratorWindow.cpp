@@ -15,9 +15,9 @@
 #include <array>
 #include <limits>
 
-#include "GenerateCommand.h"
+#include "ErrorInfo.h"
 #include "KeyboardFocusStyle.h"
-#include "WindowGeneratorView.h"
+#include "OutputMemory.h"
 #include "WindowLayout.h"
 
 namespace brindlewick {
@@ -129,10 +129,45 @@ QLineEdit* GeneratorWindow::field(InputField field) const {
     return findChild<QLineEdit*>(QString::fromLatin1(controlOf(field).control));
 }
 
+// The busy cursor shows for the length of the run, and the normal one is back before a failure
+// is shown. The output takes the text as far as the run got, in one step of its undo history.
 void GeneratorWindow::runGenerate() {
-    WindowGeneratorView view(*this, outputReplacement_, failureDialog_);
-    runGenerateCommand(view, QCoreApplication::applicationDirPath());
-    view.flushOutput();
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+    Definition definition;
+    try {
+        definition =
+            generateDefinition(fieldTexts(), readTemplate(QCoreApplication::applicationDirPath()));
+    } catch (...) {
+        definition.failure = currentErrorInfo().description;
+    }
+    const std::optional<QString> showFailure =
+        definition.text ? showOutput(*definition.text) : std::nullopt;
+    QGuiApplication::restoreOverrideCursor();
+    for (const std::optional<QString>& failure : {showFailure, definition.failure}) {
+        if (failure) {
+            failureDialog_(this, *failure);
+        }
+    }
+}
+
+FieldTexts GeneratorWindow::fieldTexts() const {
+    FieldTexts texts;
+    for (const FieldDescription& description : kFields) {
+        texts[description.field] = field(description.field)->text();
+    }
+    return texts;
+}
+
+// Puts `text` into the output field. When there is not the memory to show it, the field keeps
+// what it held and the failure is given back.
+std::optional<QString> GeneratorWindow::showOutput(const QString& text) {
+    try {
+        ensureMemoryToShow(text);
+        outputReplacement_.replace(*txtOutput_, text);
+    } catch (...) {
+        return currentErrorInfo().description;
+    }
+    return std::nullopt;
 }
 
 void GeneratorWindow::createControl(const ControlSpec& spec) {

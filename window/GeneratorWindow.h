@@ -1,16 +1,20 @@
 #pragma once
 
 #include <QWidget>
+#include <functional>
+#include <optional>
 
-#include "Fields.h"
+#include "GenerateCommand.h"
 #include "OutputReplacement.h"
-#include "WindowGeneratorView.h"
 
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
 namespace brindlewick {
+
+// Shows a failure's description to the user, over the window.
+using FailureDialog = std::function<void(QWidget* parent, const QString& description)>;
 
 // The program's window: two frames of project fields, the Generate button and the output field,
 // at fixed positions. Every control carries its name as objectName.
@@ -34,6 +38,8 @@ class GeneratorWindow : public QWidget {
     void createControl(const struct ControlSpec& spec);
     void chainFocus();
     void setUpFields();
+    FieldTexts fieldTexts() const;
+    std::optional<QString> showOutput(const QString& text);
 
     QPushButton* cmdOK_ = nullptr;
     QPlainTextEdit* txtOutput_ = nullptr;

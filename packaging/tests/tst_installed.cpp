@@ -5,9 +5,9 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-#include <map>
 
 #include "DefaultComponents.h"
+#include "ErrorInfo.h"
 #include "GenerateCommand.h"
 #include "TempDir.h"
 #include "TestComponents.h"
@@ -17,32 +17,30 @@ using namespace brindlewick::test;
 
 namespace {
 
-// A window stand-in with two projects typed in: fields by name, an output text and the
-// failures it was asked to show.
-class FakeView final : public GeneratorView {
-  public:
-    std::map<InputField, QString> fields = {
-        {InputField::ProjAName, QStringLiteral("Sales")},
-        {InputField::ProjAID, QStringLiteral("1001")},
-        {InputField::AddViewAName, QStringLiteral("Add Order")},
-        {InputField::EditViewAName, QStringLiteral("Edit Order")},
-        {InputField::ProjAGridFieldID, QStringLiteral("OrderID")},
-        {InputField::ProjALinkedDSType, QStringLiteral("Table")},
-        {InputField::ProjBName, QStringLiteral("Stock")},
-        {InputField::ProjBID, QStringLiteral("2002")},
-        {InputField::AddViewBName, QStringLiteral("Add Item")},
-        {InputField::EditViewBName, QStringLiteral("Edit Item")},
-        {InputField::ProjBGridFieldID, QStringLiteral("ItemID")},
-        {InputField::ProjBLinkedDSType, QStringLiteral("Query")},
-    };
-    QString output = QStringLiteral("previous output");
-    QStringList failures;
-
-    QString fieldText(InputField field) const override { return fields.at(field); }
-    QString outputText() const override { return output; }
-    void setOutputText(const QString& text) override { output = text; }
-    void showFailure(const QString& description) override { failures.append(description); }
+// Two projects typed in.
+const FieldTexts kTwoProjects = {
+    {InputField::ProjAName, QStringLiteral("Sales")},
+    {InputField::ProjAID, QStringLiteral("1001")},
+    {InputField::AddViewAName, QStringLiteral("Add Order")},
+    {InputField::EditViewAName, QStringLiteral("Edit Order")},
+    {InputField::ProjAGridFieldID, QStringLiteral("OrderID")},
+    {InputField::ProjALinkedDSType, QStringLiteral("Table")},
+    {InputField::ProjBName, QStringLiteral("Stock")},
+    {InputField::ProjBID, QStringLiteral("2002")},
+    {InputField::AddViewBName, QStringLiteral("Add Item")},
+    {InputField::EditViewBName, QStringLiteral("Edit Item")},
+    {InputField::ProjBGridFieldID, QStringLiteral("ItemID")},
+    {InputField::ProjBLinkedDSType, QStringLiteral("Query")},
 };
+
+// A Generate of the two projects as the window runs it from `programFolder`.
+Definition generateFrom(const QString& programFolder) {
+    try {
+        return generateDefinition(kTwoProjects, readTemplate(programFolder));
+    } catch (...) {
+        return {std::nullopt, {}, currentErrorInfo().description};
+    }
+}
 
 // The files the runs read, in order, from the reader's start traces.
 QStringList filesRead(const LogRecords& records) {
@@ -101,19 +99,18 @@ class TestInstalled : public QObject {
     }
 
     void generatesFromTheInstalledTemplate() {
-        FakeView installed;
-        runGenerateCommand(installed, programFolder());
-        QVERIFY2(installed.failures.isEmpty(), qPrintable(installed.failures.join(u'\n')));
+        const Definition installed = generateFrom(programFolder());
+        QVERIFY2(!installed.failure, qPrintable(installed.failure.value_or(QString())));
         QCOMPARE(filesRead(records_),
                  QStringList({prefix_.filePath(QStringLiteral("share/brindlewick/Template.txt"))}));
-        QVERIFY(installed.output.contains(QStringLiteral("Sales%2FAdd%20Order")));
+        const QString text = installed.text.value_or(QString());
+        QVERIFY(text.contains(QStringLiteral("Sales%2FAdd%20Order")));
 
         // The same text as in the build tree, where the default template lies beside the
         // program.
-        FakeView built;
-        runGenerateCommand(built, QStringLiteral(BRINDLEWICK_BUILD_DIR));
-        QVERIFY2(built.failures.isEmpty(), qPrintable(built.failures.join(u'\n')));
-        QCOMPARE(installed.output, built.output);
+        const Definition built = generateFrom(QStringLiteral(BRINDLEWICK_BUILD_DIR));
+        QVERIFY2(!built.failure, qPrintable(built.failure.value_or(QString())));
+        QCOMPARE(text, built.text.value_or(QString()));
     }
 
     void generateFindsTheInstalledTemplate() {
@@ -130,11 +127,11 @@ class TestInstalled : public QObject {
         QVERIFY(QDir().mkpath(userData_.path(QStringLiteral("brindlewick"))));
         const QString own = userData_.write(QStringLiteral("brindlewick/Template.txt"),
                                             "{2}, from the user's own template");
-        FakeView view;
-        runGenerateCommand(view, programFolder());
+        const Definition generated = generateFrom(programFolder());
         QVERIFY(QFile::remove(own));
         QCOMPARE(filesRead(records_), QStringList({own}));
-        QCOMPARE(view.output, QStringLiteral("Sales, from the user's own template"));
+        QCOMPARE(generated.text.value_or(generated.failure.value_or(QString())),
+                 QStringLiteral("Sales, from the user's own template"));
     }
 
     // With a ~/.local prefix the data folder's template is the user's own: installing again

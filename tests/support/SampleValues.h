@@ -3,7 +3,7 @@
 #include <array>
 #include <utility>
 
-#include "GeneratorView.h"
+#include "Fields.h"
 
 namespace brindlewick::test {
 
