@@ -225,9 +225,8 @@ int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& te
 
 // Gives the unnamed file open as `fd` a name beside `name`.
 int nameTemporary(int fd, int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
-    return errorOf(temporary.createBeside(folder, name, [fd](int at, const char* fresh) {
-        return linkUnnamed(fd, at, fresh);
-    }));
+    return errorOf(temporary.createBeside(
+        folder, name, [fd](int at, const char* fresh) { return linkUnnamed(fd, at, fresh); }));
 }
 
 int replaceThroughTemporary(int folder, const QByteArray& path, const struct stat* replaced,

@@ -83,25 +83,23 @@ class ValuesReader : public nlohmann::json_sax<nlohmann::json> {
             return key == QLatin1String(field.key);
         });
         if (field == kFields.end()) {
-            failWith(path_, QStringLiteral("unknown key %1; the keys are the names of the "
-                                           "value options without the dashes, such as \"%2\".")
-                                .arg(quotedKey(key),
-                                     QLatin1String(describe(InputField::ProjAName).key)));
+            failWith(path_,
+                     QStringLiteral("unknown key %1; the keys are the names of the "
+                                    "value options without the dashes, such as \"%2\".")
+                         .arg(quotedKey(key), QLatin1String(describe(InputField::ProjAName).key)));
         }
         if (values_.contains(field->field)) {
             // The key's opening quote is the first after the value before it.
-            failWith(path_, QStringLiteral("the key %1 is given twice, the second time at %2.")
-                                .arg(quotedKey(key),
-                                     positionOf(bytes_, bytes_.indexOf('"', valueEnd_))));
+            failWith(path_,
+                     QStringLiteral("the key %1 is given twice, the second time at %2.")
+                         .arg(quotedKey(key), positionOf(bytes_, bytes_.indexOf('"', valueEnd_))));
         }
         key_ = key;
         field_ = field->field;
         return true;
     }
     bool string(std::string& text) override { return take(decoded(text)); }
-    bool number_integer(number_integer_t number) override {
-        return take(QString::number(number));
-    }
+    bool number_integer(number_integer_t number) override { return take(QString::number(number)); }
     bool number_unsigned(number_unsigned_t number) override {
         return take(QString::number(number));
     }

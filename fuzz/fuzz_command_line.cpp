@@ -9,9 +9,9 @@
 #include <QRegularExpression>
 #include <QStringDecoder>
 #include <algorithm>
-#include <nlohmann/json.hpp>
 #include <cstddef>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <vector>
 
 #include "CommandLine.h"
@@ -121,9 +121,8 @@ void checkValuesFile(const QByteArray& bytes) {
     require(object.is_object() && keys == object.size() && values.size() == keys,
             "an accepted file names each field once", QString::fromUtf8(bytes));
     for (const auto& [key, value] : object.items()) {
-        const auto field = std::ranges::find_if(kFields, [&key](const FieldDescription& field) {
-            return key == field.key;
-        });
+        const auto field = std::ranges::find_if(
+            kFields, [&key](const FieldDescription& field) { return key == field.key; });
         require(field != kFields.end() && givesText(value, values[field->field]),
                 "each field holds the text of the value under its key", QString::fromUtf8(bytes));
     }

@@ -35,8 +35,8 @@ QString homeFolder() {
 
 QString userDataFolder() {
     const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    return applicationFolderIn(isAbsolute(dataHome) ? dataHome
-                                                    : homeFolder() + QStringLiteral("/.local/share"));
+    return applicationFolderIn(
+        isAbsolute(dataHome) ? dataHome : homeFolder() + QStringLiteral("/.local/share"));
 }
 
 QStringList applicationDataFolders() {
