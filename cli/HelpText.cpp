@@ -75,7 +75,9 @@ QString helpText() {
                "      --output FILE                      write the result to FILE instead of\n"
                "                                         standard output (- is standard\n"
                "                                         output); a regular FILE is replaced\n"
-               "                                         only when the whole result is written,\n"
+               "                                         only when the whole result is written\n"
+               "                                         (where its folder takes no new name,\n"
+               "                                         in place once the space is reserved),\n"
                "                                         a device or FIFO is written into\n") +
            valueOptionRows() +
            QStringLiteral(

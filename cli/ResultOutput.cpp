@@ -194,8 +194,9 @@ void writeToOutputPath(const QString& path, const QByteArray& bytes) {
         return;
     }
     const bool existing = target.kind == OutputTarget::Kind::Existing;
-    // As a shell's `>` says for a folder, or a name that ends in a slash.
-    if ((existing && S_ISDIR(target.status.st_mode)) || target.path.endsWith('/')) {
+    // A name that ends in a slash names a folder, as a shell's `>` says (opening one for writing
+    // fails so too).
+    if (target.path.endsWith('/')) {
         failToWrite(path, EISDIR);
     }
     const bool regular =

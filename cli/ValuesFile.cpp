@@ -94,7 +94,6 @@ class ValuesReader : public nlohmann::json_sax<nlohmann::json> {
                      QStringLiteral("the key %1 is given twice, the second time at %2.")
                          .arg(quotedKey(key), positionOf(bytes_, bytes_.indexOf('"', valueEnd_))));
         }
-        key_ = key;
         field_ = field->field;
         return true;
     }
@@ -147,7 +146,7 @@ class ValuesReader : public nlohmann::json_sax<nlohmann::json> {
             failAsNoObject(path_);
         }
         failWith(path_, QStringLiteral("the value of %1 is not a string or a whole number.")
-                            .arg(quotedKey(key_)));
+                            .arg(quotedKey(QLatin1String(describe(field_).key))));
     }
 
     const QString& path_;
@@ -155,7 +154,6 @@ class ValuesReader : public nlohmann::json_sax<nlohmann::json> {
     std::istringstream input_;
     std::map<InputField, QString> values_;
     bool inObject_ = false;
-    QString key_;
     InputField field_ = InputField::ProjAName;
     qsizetype valueEnd_ = 0;
 };
