@@ -120,10 +120,10 @@ void checkValuesFile(const QByteArray& bytes) {
         });
     require(object.is_object() && keys == object.size() && values.size() == keys,
             "an accepted file names each field once", QString::fromUtf8(bytes));
-    for (const auto& [key, value] : object.items()) {
+    for (auto it = object.begin(); it != object.end(); ++it) {
         const auto field = std::ranges::find_if(
-            kFields, [&key](const FieldDescription& field) { return key == field.key; });
-        require(field != kFields.end() && givesText(value, values[field->field]),
+            kFields, [&it](const FieldDescription& field) { return it.key() == field.key; });
+        require(field != kFields.end() && givesText(it.value(), values[field->field]),
                 "each field holds the text of the value under its key", QString::fromUtf8(bytes));
     }
 }
