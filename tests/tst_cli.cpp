@@ -638,8 +638,15 @@ class TestCommandLine : public QObject {
             << 1 << QByteArray()
             << "brindlewick: Cannot write full/a/out.xml: No space left on device"
             << "ls -A full/a; cat full/a/out.xml" << QByteArray("out.xml\nOLD\n");
+        // A sanitized program reads its options from /proc too, and its leak check fails there.
+#ifdef __SANITIZE_ADDRESS__
+        const QString leakCheckNeedsProc =
+            QStringLiteral("echo 'the leak check needs /proc'; exit 77;");
+#else
+        const QString leakCheckNeedsProc;
+#endif
         QTest::newRow("without /proc, a new file and a replaced one with its attributes")
-            << asRoot("unshare") + needs("setfattr") +
+            << asRoot("unshare") + leakCheckNeedsProc + needs("setfattr") +
                    "\"${noproc[@]}\" true || { echo 'unshare is not permitted here'; exit 77; };"
                    " echo x > old.xml; chmod 640 old.xml; setfattr -n user.k -v v old.xml" +
                    unsupported
