@@ -82,17 +82,17 @@ class ValuesReader : public nlohmann::json_sax<nlohmann::json> {
         const auto field = std::ranges::find_if(kFields, [&key](const FieldDescription& field) {
             return key == QLatin1String(field.key);
         });
+        // The key's opening quote is the first after the value before it.
+        const QString place = positionOf(bytes_, bytes_.indexOf('"', valueEnd_));
         if (field == kFields.end()) {
-            failWith(path_,
-                     QStringLiteral("unknown key %1; the keys are the names of the "
-                                    "value options without the dashes, such as \"%2\".")
-                         .arg(quotedKey(key), QLatin1String(describe(InputField::ProjAName).key)));
+            failWith(path_, QStringLiteral("unknown key %1 at %2; the keys are the names of the "
+                                           "value options without the dashes, such as \"%3\".")
+                                .arg(quotedKey(key), place,
+                                     QLatin1String(describe(InputField::ProjAName).key)));
         }
         if (values_.contains(field->field)) {
-            // The key's opening quote is the first after the value before it.
-            failWith(path_,
-                     QStringLiteral("the key %1 is given twice, the second time at %2.")
-                         .arg(quotedKey(key), positionOf(bytes_, bytes_.indexOf('"', valueEnd_))));
+            failWith(path_, QStringLiteral("the key %1 is given twice, the second time at %2.")
+                                .arg(quotedKey(key), place));
         }
         field_ = field->field;
         return true;

@@ -297,7 +297,7 @@ class TestCommandLine : public QObject {
             << "the key \"project-a-name\" is given twice, the second time at line 2, column 3.";
         QTest::newRow("a key behind a raw U+FEFF is another key")
             << values << QByteArray("{\"\xEF\xBB\xBFproject-a-name\": \"x\"}") << 2
-            << "unknown key \"\xEF\xBB\xBFproject-a-name\"";
+            << "unknown key \"\xEF\xBB\xBFproject-a-name\" at line 1, column 2;";
         QTest::newRow("number with a fraction, which a double would round")
             << values << QByteArray("{\"project-a-id\": 9007199254740993.0}") << 2
             << "a number with a fraction or an exponent";
