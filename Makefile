@@ -11,16 +11,16 @@ MAKEFLAGS   += --no-print-directory
 
 # What each command needs. Building and running: the compiler, Qt with its SVG plugins, which draw
 # the window's icon, the font the window and its tests are laid out in, dpkg-dev, whose
-# dpkg-buildflags gives the hardening flags (cmake/Hardening.cmake), and help2man, which writes the
-# manual page from --help as part of the build; libxkbcommon-dev only spares configure Qt's "Could
-# NOT find XKB" warning (the program does not use it). The Debian package: file, for its library
-# dependencies. The
-# tests add the package's tools, the validators of the desktop entry and the metainfo, lintian,
+# dpkg-buildflags gives the hardening flags (cmake/Hardening.cmake), help2man, which writes the
+# manual page from --help as part of the build, and nlohmann-json3-dev, the parser of values files
+# (see docs/DEVELOPING.md); libxkbcommon-dev only spares configure Qt's "Could NOT find XKB"
+# warning (the program does not use it). The Debian package: file, for its library dependencies.
+# The tests add the package's tools, the validators of the desktop entry and the metainfo, lintian,
 # clang with its sanitizer and libFuzzer runtimes for the fuzz targets (see "Hardening" below),
 # and acl and attr, which set the ACLs and attributes --output must keep. The benchmarks add
 # Google Benchmark.
 BUILD_PACKAGES   := cmake make g++ qt6-base-dev libqt6svg6 libxkbcommon-dev fonts-dejavu-core \
-                    dpkg-dev help2man
+                    dpkg-dev help2man nlohmann-json3-dev
 PACKAGE_PACKAGES := file
 TEST_PACKAGES    := $(PACKAGE_PACKAGES) desktop-file-utils appstream lintian \
                     clang libclang-rt-14-dev acl attr

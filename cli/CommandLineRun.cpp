@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
+#include <csignal>
 #include <cstdio>
 
 #include "Components.h"
@@ -157,6 +158,9 @@ void printWindowUnavailable(const QString& what) {
 }
 
 int runCommandLine(const CommandLine& commandLine) {
+    // A write past the file-size limit fails with "File too large" and is reported, instead of
+    // ending the program without a word.
+    std::signal(SIGXFSZ, SIG_IGN);
     const ExitCode exitCode = run(commandLine);
     // A run that succeeded fails after all when standard output reports an error on close.
     return static_cast<int>(exitCode != ExitCode::Success ? exitCode

@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QRandomGenerator>
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <climits>
@@ -38,9 +39,16 @@ QByteArray freshNameBeside(const QByteArray& name) {
     return '.' + name.left(NAME_MAX - 1 - suffix.size()) + suffix;
 }
 
+// Whether a signal's default action ends the program: all but those that by default are
+// ignored, stop or continue it, and SIGKILL, which no handler can catch.
+bool endsProgram(int signalNumber) {
+    static constexpr std::array kOthers = {SIGKILL, SIGSTOP, SIGTSTP, SIGTTIN, SIGTTOU,
+                                           SIGCONT, SIGCHLD, SIGURG,  SIGWINCH};
+    return std::ranges::find(kOthers, signalNumber) == kOthers.end();
+}
+
 // While it lives, the signals that end a program remove the temporary file before they end it as
-// they would have; a signal the caller ignores stays ignored. SIGXFSZ is ignored, so that a
-// write past the file-size limit fails with "File too large" and is cleaned up like any other.
+// they would have; a signal the caller ignores stays ignored.
 class TemporaryFileOnSignals {
   public:
     explicit TemporaryFileOnSignals(int folder) {
@@ -48,25 +56,25 @@ class TemporaryFileOnSignals {
         struct sigaction removal = {};
         removal.sa_handler = removeTemporaryAndDie;
         ::sigemptyset(&signals_);
-        for (std::size_t i = 0; i < kSignals.size(); ++i) {
-            ::sigaddset(&signals_, kSignals[i]);
-            ::sigaction(kSignals[i], nullptr, &previous_[i]);
-            if (previous_[i].sa_handler != SIG_IGN) {
-                ::sigaction(kSignals[i], &removal, nullptr);
+        // The C library keeps a few real-time signals for itself: sigaction refuses them.
+        for (int signalNumber = 1; signalNumber <= SIGRTMAX; ++signalNumber) {
+            if (endsProgram(signalNumber) &&
+                ::sigaction(signalNumber, nullptr, &previous_[signalNumber]) == 0 &&
+                previous_[signalNumber].sa_handler != SIG_IGN) {
+                ::sigaddset(&signals_, signalNumber);
+                ::sigaction(signalNumber, &removal, nullptr);
             }
         }
-        struct sigaction ignore = {};
-        ignore.sa_handler = SIG_IGN;
-        ::sigaction(SIGXFSZ, &ignore, &previousFileSizeAction_);
     }
     ~TemporaryFileOnSignals() {
         if (temporaryName != nullptr) {
             ::unlinkat(temporaryFolder, temporaryName, 0);
             temporaryName = nullptr;
         }
-        ::sigaction(SIGXFSZ, &previousFileSizeAction_, nullptr);
-        for (std::size_t i = 0; i < kSignals.size(); ++i) {
-            ::sigaction(kSignals[i], &previous_[i], nullptr);
+        for (int signalNumber = 1; signalNumber <= SIGRTMAX; ++signalNumber) {
+            if (::sigismember(&signals_, signalNumber) == 1) {
+                ::sigaction(signalNumber, &previous_[signalNumber], nullptr);
+            }
         }
     }
     TemporaryFileOnSignals(const TemporaryFileOnSignals&) = delete;
@@ -101,10 +109,7 @@ class TemporaryFileOnSignals {
     void keep() { temporaryName = nullptr; }
 
   private:
-    static constexpr std::array kSignals = {SIGHUP,  SIGINT,  SIGPIPE,   SIGQUIT, SIGTERM, SIGUSR1,
-                                            SIGUSR2, SIGALRM, SIGVTALRM, SIGPROF, SIGXCPU};
-    std::array<struct sigaction, kSignals.size()> previous_ = {};
-    struct sigaction previousFileSizeAction_ = {};
+    std::array<struct sigaction, NSIG> previous_ = {};
     sigset_t signals_ = {};
     QByteArray name_;
 };
@@ -114,11 +119,19 @@ QByteArray pathOf(int fd) {
     return "/proc/self/fd/" + QByteArray::number(fd);
 }
 
-// Where no name can be removed or renamed.
-bool isAppendOnly(int folder) {
+// Whether /proc shows this process's descriptors, through which an unnamed file gets a name.
+// A chroot or a container may have no /proc.
+bool procShowsDescriptors() {
+    return ::access("/proc/self/fd", F_OK) == 0;
+}
+
+// Where this caller can add no name to the folder, or remove none: an append-only or immutable
+// folder, or one the caller may not write.
+bool namesAreFixed(int folder) {
     struct statx status = {};
-    return ::statx(folder, "", AT_EMPTY_PATH, 0, &status) == 0 &&
-           (status.stx_attributes & (STATX_ATTR_APPEND | STATX_ATTR_IMMUTABLE)) != 0;
+    const bool fixed = ::statx(folder, "", AT_EMPTY_PATH, 0, &status) == 0 &&
+                       (status.stx_attributes & (STATX_ATTR_APPEND | STATX_ATTR_IMMUTABLE)) != 0;
+    return fixed || ::faccessat(folder, ".", W_OK, AT_EACCESS) != 0;
 }
 
 int errorOf(bool succeeded) {
@@ -164,24 +177,44 @@ mode_t carriedMode(mode_t mode) {
     return mode & 07777;
 }
 
-// Gives the temporary file open as `fd` what the file `name` carries: owner and group first (as
-// root), since a change of owner clears the setuid bit, then its extended attributes, then its
-// mode, which also sets an ACL's mask.
-int carryOver(int fd, int folder, const QByteArray& name, const struct stat& replaced) {
+// Gives the temporary file open as `fd` what the file at `path` carries: owner and group first
+// (as root), since a change of owner clears the setuid bit, then its extended attributes, then
+// its mode, which also sets an ACL's mask. The file is reached through its folder's descriptor
+// where /proc allows.
+int carryOver(int fd, int folder, const QByteArray& path, const struct stat& replaced) {
     if (::geteuid() == 0 && ::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
         return errno;
     }
-    if (const int error = copyAttributes(pathOf(folder) + '/' + name, fd); error != 0) {
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    const QByteArray from = procShowsDescriptors() ? pathOf(folder) + '/' + name : path;
+    if (const int error = copyAttributes(from, fd); error != 0) {
         return error;
     }
     return errorOf(::fchmod(fd, carriedMode(replaced.st_mode)) == 0);
 }
 
-// Opens a temporary file in the folder with mode 0666, for the umask or the folder's default ACL
-// to act on: an unnamed one, or where the file system has none, a named one.
+// Opens an unnamed file in the folder with mode 0666, for the umask or the folder's default ACL
+// to act on; fails with EOPNOTSUPP where it could not be given a name.
+int openUnnamed(int folder) {
+    if (!procShowsDescriptors()) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
+}
+
+bool hasNoUnnamedFiles(int error) {
+    return error == EOPNOTSUPP || error == EISDIR || error == EINVAL;
+}
+
+bool linkUnnamed(int fd, int folder, const char* name) {
+    return ::linkat(AT_FDCWD, pathOf(fd).constData(), folder, name, AT_SYMLINK_FOLLOW) == 0;
+}
+
+// Opens a temporary file in the folder: an unnamed one, or where there is none, a named one.
 int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
-    int fd = ::openat(folder, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, 0666);
-    if (fd < 0 && (errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL)) {
+    int fd = openUnnamed(folder);
+    if (fd < 0 && hasNoUnnamedFiles(errno)) {
         temporary.createBeside(folder, name, [&fd](int at, const char* fresh) {
             fd = ::openat(at, fresh, O_CREAT | O_EXCL | O_WRONLY | O_CLOEXEC, 0666);
             return fd >= 0;
@@ -190,16 +223,15 @@ int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& te
     return fd;
 }
 
-// Gives the unnamed temporary file open as `fd` a name beside `name`.
+// Gives the unnamed file open as `fd` a name beside `name`.
 int nameTemporary(int fd, int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
-    const QByteArray unnamed = pathOf(fd);
-    return errorOf(temporary.createBeside(folder, name, [&unnamed](int at, const char* fresh) {
-        return ::linkat(AT_FDCWD, unnamed.constData(), at, fresh, AT_SYMLINK_FOLLOW) == 0;
-    }));
+    return errorOf(temporary.createBeside(
+        folder, name, [fd](int at, const char* fresh) { return linkUnnamed(fd, at, fresh); }));
 }
 
-int replaceThroughTemporary(int folder, const QByteArray& name, const struct stat* replaced,
+int replaceThroughTemporary(int folder, const QByteArray& path, const struct stat* replaced,
                             const QByteArray& bytes) {
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
     TemporaryFileOnSignals temporary(folder);
     const int fd = openTemporary(folder, name, temporary);
     if (fd < 0) {
@@ -207,19 +239,23 @@ int replaceThroughTemporary(int folder, const QByteArray& name, const struct sta
     }
     int error = errorOf(writeAll(fd, bytes));
     if (error == 0 && replaced != nullptr) {
-        error = carryOver(fd, folder, name, *replaced);
+        error = carryOver(fd, folder, path, *replaced);
     }
     if (error == 0) {
         error = errorOf(::fsync(fd) == 0);
     }
-    // A temporary file made where the system has no unnamed ones has its name already.
+    // A temporary file made where the system has no unnamed ones has its name already. An
+    // unnamed one for a new file gets the file's name at once, so that no temporary name is ever
+    // seen; where a file got the name meanwhile (another run's), it is replaced, as by a rename.
+    bool linked = false;
     if (error == 0 && temporary.name() == nullptr) {
-        error = nameTemporary(fd, folder, name, temporary);
+        linked = replaced == nullptr && linkUnnamed(fd, folder, name.constData());
+        error = linked ? 0 : nameTemporary(fd, folder, name, temporary);
     }
     if (::close(fd) != 0 && error == 0) {
         error = errno;
     }
-    if (error == 0) {
+    if (error == 0 && !linked) {
         error = errorOf(::renameat(folder, temporary.name(), folder, name.constData()) == 0);
     }
     if (error == 0) {
@@ -228,14 +264,45 @@ int replaceThroughTemporary(int folder, const QByteArray& name, const struct sta
     return error;
 }
 
+// Writes the bytes over the file open as `fd` from its start and cuts it to their length. The
+// length is reserved first, so that a full disk fails before an old byte is overwritten, where
+// the file system can reserve.
+int overwrite(int fd, const QByteArray& bytes) {
+    if (!bytes.isEmpty() && ::fallocate(fd, FALLOC_FL_KEEP_SIZE, 0, bytes.size()) != 0 &&
+        errno != EOPNOTSUPP) {
+        return errno;
+    }
+    return errorOf(writeAll(fd, bytes) && ::ftruncate(fd, bytes.size()) == 0 && ::fsync(fd) == 0);
+}
+
+// Where no name of the folder can be replaced, as a shell's `>` writes: into the file there, or
+// a new one, made unnamed and linked when complete where the system allows.
+int writeWhereNamesAreFixed(int folder, const QByteArray& name, bool existing,
+                            const QByteArray& bytes) {
+    const int how = O_WRONLY | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC;
+    int fd = existing ? ::openat(folder, name.constData(), how) : openUnnamed(folder);
+    const bool unnamed = !existing && fd >= 0;
+    if (fd < 0 && !existing && hasNoUnnamedFiles(errno)) {
+        fd = ::openat(folder, name.constData(), how | O_CREAT | O_EXCL, 0666);
+    }
+    if (fd < 0) {
+        return errno;
+    }
+    int error = overwrite(fd, bytes);
+    if (error == 0 && unnamed) {
+        error = errorOf(linkUnnamed(fd, folder, name.constData()));
+    }
+    return ::close(fd) != 0 && error == 0 ? errno : error;
+}
+
 }  // namespace
 
-int replaceRegularFile(int folder, const QByteArray& name, const struct stat* replaced,
+int replaceRegularFile(int folder, const QByteArray& path, const struct stat* replaced,
                        const QByteArray& bytes) {
-    // Where no name can be removed, as a shell's `>` writes: into the file there, or a new one.
-    const int inPlace = O_NOFOLLOW | (replaced != nullptr ? O_TRUNC : O_CREAT | O_EXCL);
-    return isAppendOnly(folder) ? writeInto(folder, name, inPlace, nullptr, bytes)
-                                : replaceThroughTemporary(folder, name, replaced, bytes);
+    return namesAreFixed(folder)
+               ? writeWhereNamesAreFixed(folder, path.mid(path.lastIndexOf('/') + 1),
+                                         replaced != nullptr, bytes)
+               : replaceThroughTemporary(folder, path, replaced, bytes);
 }
 
 int writeInto(int folder, const QByteArray& name, int how, const struct stat* expected,

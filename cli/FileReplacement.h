@@ -6,17 +6,16 @@
 
 namespace brindlewick {
 
-// Makes the regular file `name` in the folder open as `folder` hold the bytes, creating it when
-// `replaced` is null. The bytes go into a temporary file in the folder, unnamed where the file
-// system allows it, which gets the name only when it is complete, so a reader sees the old file
-// or the whole new one. A new file gets what a shell's `>` gives it (the umask or the folder's
-// default ACL); a replaced one keeps what the file whose status `replaced` holds carries: its
-// mode, its extended attributes (ACLs among them) and, as root, its owner and group; a caller
-// who is not root loses the setuid and setgid bits, as a write would drop them. In an
-// append-only or immutable folder, where no name can be removed, the file is written in place as
-// `>` writes it. Returns 0, or the system's error number of the step that failed; the file is
-// then as it was, and the temporary file is removed, on the signals that end a program too.
-int replaceRegularFile(int folder, const QByteArray& name, const struct stat* replaced,
+// Makes the regular file at `path`, in the folder open as `folder`, hold the bytes, creating it
+// when `replaced` is null, as a shell's `>` would but atomically: the bytes go into a temporary
+// file in the folder (unnamed where the system allows; a new file gets its name at once), renamed
+// over the file when complete. A replaced file keeps its mode, the extended attributes the caller
+// can read and, as root, its owner and group; setuid and setgid drop for others, as a write drops
+// them. Where the caller can replace no name in the folder (append-only, immutable, not theirs to
+// write), the file is written in place once its new length is reserved, and cut to it after; a
+// new one there is linked when complete. Returns 0, or the error number of the failed step: the
+// file is then as it was, and the temporary file is gone, after any signal that ends a program too.
+int replaceRegularFile(int folder, const QByteArray& path, const struct stat* replaced,
                        const QByteArray& bytes);
 
 // Opens the entry `name` in the folder open as `folder` for writing, as a shell's `>` does, with

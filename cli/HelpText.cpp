@@ -51,7 +51,8 @@ QString helpText() {
                "program, then in $XDG_DATA_HOME/brindlewick (~/.local/share/brindlewick), then\n"
                "in brindlewick/ in each folder of $XDG_DATA_DIRS (/usr/local/share:/usr/share).\n"
                "Relative folders in these variables are ignored (the default stands in when\n"
-               "none is left), and so is a relative HOME: the working folder is never searched.\n"
+               "none is left); a HOME that is unset, empty or relative gives way to the\n"
+               "account's home folder: the working folder is never searched.\n"
                "\n"
                "Placeholders {N:xml}, {N:json} and {N:url} escape value N for XML, JSON or URLs.\n"
                "\n"
@@ -74,7 +75,9 @@ QString helpText() {
                "      --output FILE                      write the result to FILE instead of\n"
                "                                         standard output (- is standard\n"
                "                                         output); a regular FILE is replaced\n"
-               "                                         only when the whole result is written,\n"
+               "                                         only when the whole result is written\n"
+               "                                         (where its folder takes no new name,\n"
+               "                                         in place once the space is reserved),\n"
                "                                         a device or FIFO is written into\n") +
            valueOptionRows() +
            QStringLiteral(

@@ -194,6 +194,11 @@ void writeToOutputPath(const QString& path, const QByteArray& bytes) {
         return;
     }
     const bool existing = target.kind == OutputTarget::Kind::Existing;
+    // A name that ends in a slash names a folder, as a shell's `>` says (opening one for writing
+    // fails so too).
+    if (target.path.endsWith('/')) {
+        failToWrite(path, EISDIR);
+    }
     const bool regular =
         target.kind == OutputTarget::Kind::Absent || (existing && S_ISREG(target.status.st_mode));
     // A shell's `>` cannot write a file the caller may not write (root may write any).
@@ -210,7 +215,7 @@ void writeToOutputPath(const QString& path, const QByteArray& bytes) {
     const struct stat* lookedAt = existing ? &target.status : nullptr;
     // A link in /proc is followed as the kernel opens it; anything else that exists and is no
     // regular file (a device, a FIFO) is written into, if it is still the entry looked at.
-    const int error = regular ? replaceRegularFile(folder, name, lookedAt, bytes)
+    const int error = regular ? replaceRegularFile(folder, target.path, lookedAt, bytes)
                               : writeInto(folder, name, existing ? O_NOFOLLOW : 0, lookedAt, bytes);
     ::close(folder);
     if (error == ESTALE && !regular) {

@@ -1,10 +1,9 @@
 #include "ValuesFile.h"
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QStringDecoder>
 #include <algorithm>
-#include <cctype>
+#include <nlohmann/json.hpp>
+#include <sstream>
 
 #include "ErrorInfo.h"
 #include "PrintableText.h"
@@ -42,6 +41,13 @@ QString positionOf(const QByteArray& bytes, qsizetype offset) {
         .arg(QString::fromUtf8(before.sliced(lineStart)).size() + 1);
 }
 
+// Text the parser has checked to be UTF-8, a U+FEFF at its start kept: QString::fromUtf8 drops
+// one there, as a byte-order mark.
+QString decoded(const std::string& text) {
+    QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(text));
+}
+
 // `problem` (if any) and what the file should hold instead.
 [[noreturn]] void failAsNoObject(const QString& path, const QString& problem = QString()) {
     failWith(path, problem + QStringLiteral("it must hold a JSON object, such as {\"%1\": "
@@ -49,72 +55,108 @@ QString positionOf(const QByteArray& bytes, qsizetype offset) {
                                  .arg(QLatin1String(describe(InputField::ProjAName).key)));
 }
 
-// Whether the bytes are one JSON value, such as a string or a number: Qt's parser takes only an
-// object or an array as a whole document.
-bool isOneJsonValue(const QByteArray& bytes) {
-    const QJsonDocument wrapped = QJsonDocument::fromJson('[' + bytes + ']');
-    return wrapped.isArray() && wrapped.array().size() == 1;
-}
+// Reads the file's JSON from the parser's events, which give each key as the file spells it,
+// each string whole and each number from its digits: a whole number as a 64-bit integer, any
+// other as the text written. Every key is one of the fields' keys, once; every value a string
+// or a whole number. Each event that breaks the rule throws.
+class ValuesReader : public nlohmann::json_sax<nlohmann::json> {
+  public:
+    ValuesReader(const QString& path, const QByteArray& bytes)
+        : path_(path), bytes_(bytes), input_(bytes.toStdString()) {}
 
-QJsonObject parseObject(const QString& path, const QByteArray& bytes) {
-    if (bytes.trimmed().isEmpty()) {
-        failAsNoObject(path, QStringLiteral("it is empty; "));
+    std::map<InputField, QString> read() {
+        nlohmann::json::sax_parse(input_, this);
+        return values_;
     }
-    QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
-    if (error.error != QJsonParseError::NoError && !isOneJsonValue(bytes)) {
-        failWith(path, QStringLiteral("not valid JSON at %1: %2.")
-                           .arg(positionOf(bytes, error.offset), error.errorString()));
-    }
-    if (!document.isObject()) {
-        failAsNoObject(path);
-    }
-    return document.object();
-}
 
-// Whether a number outside the strings is written with a fraction or an exponent ("1.0",
-// "1e3"): the parser gives such a number rounded to a double, so its digits need not be the ones
-// written. Outside strings, valid JSON has a '.' only in a fraction and an 'e' after a digit only
-// in an exponent.
-bool holdsNumberWithFraction(const QByteArray& bytes) {
-    bool inString = false;
-    for (qsizetype i = 0; i < bytes.size(); ++i) {
-        const char c = bytes[i];
-        if (inString) {
-            i += c == '\\' ? 1 : 0;
-            inString = c != '"';
-        } else if (c == '"') {
-            inString = true;
-        } else if (c == '.' ||
-                   ((c == 'e' || c == 'E') && i > 0 && std::isdigit(uchar(bytes[i - 1])))) {
-            return true;
+    bool start_object(std::size_t) override {
+        if (inObject_) {
+            refuseValue();
         }
+        inObject_ = true;
+        valueEnd_ = input_.tellg();
+        return true;
     }
-    return false;
-}
-
-// The text a value gives its field: a string as it is, a whole number as its decimal digits, as
-// far as JSON parsers keep it exactly (2^53).
-QString fieldText(const QString& path, const QString& key, const QJsonValue& value) {
-    constexpr qint64 kLargestExact = qint64(1) << 53;
-    if (!value.isString()) {
-        const qint64 number = value.toInteger(kLargestExact + 1);
-        if (number > kLargestExact || number < -kLargestExact) {
-            failWith(path, QStringLiteral("the value of %1 is not a string or a whole number up "
-                                          "to 2^53.")
-                               .arg(quotedKey(key)));
+    bool key(std::string& spelled) override {
+        const QString key = decoded(spelled);
+        const auto field = std::ranges::find_if(kFields, [&key](const FieldDescription& field) {
+            return key == QLatin1String(field.key);
+        });
+        // The key's opening quote is the first after the value before it.
+        const QString place = positionOf(bytes_, bytes_.indexOf('"', valueEnd_));
+        if (field == kFields.end()) {
+            failWith(path_, QStringLiteral("unknown key %1 at %2; the keys are the names of the "
+                                           "value options without the dashes, such as \"%3\".")
+                                .arg(quotedKey(key), place,
+                                     QLatin1String(describe(InputField::ProjAName).key)));
         }
-        return QString::number(number);
+        if (values_.contains(field->field)) {
+            failWith(path_, QStringLiteral("the key %1 is given twice, the second time at %2.")
+                                .arg(quotedKey(key), place));
+        }
+        field_ = field->field;
+        return true;
     }
-    const QString text = value.toString();
-    // "\ud800" is valid JSON, but a lone surrogate is no character and has no UTF-8.
-    if (!text.isValidUtf16()) {
-        failWith(path, QStringLiteral("the value of %1 holds a lone surrogate, which is not "
-                                      "valid Unicode.")
-                           .arg(quotedKey(key)));
+    bool string(std::string& text) override { return take(decoded(text)); }
+    bool number_integer(number_integer_t number) override { return take(QString::number(number)); }
+    bool number_unsigned(number_unsigned_t number) override {
+        return take(QString::number(number));
     }
-    return text;
-}
+    // A number written with a fraction or an exponent, or a whole one past 64 bits.
+    bool number_float(number_float_t, const std::string& written) override {
+        if (written.find_first_of(".eE") != std::string::npos) {
+            failWith(path_, QStringLiteral("a number with a fraction or an exponent (such as 1.0 "
+                                           "or 1e3) cannot be a value; write a whole number's "
+                                           "digits, or a string."));
+        }
+        return take(QString::fromStdString(written));
+    }
+    bool null() override { return refuseValue(); }
+    bool boolean(bool) override { return refuseValue(); }
+    bool binary(binary_t&) override { return refuseValue(); }
+    bool start_array(std::size_t) override { return refuseValue(); }
+    bool end_array() override { return true; }
+    bool end_object() override { return true; }
+
+    // The parser's position counts the bytes read, the one it stopped at included.
+    bool parse_error(std::size_t position, const std::string&,
+                     const nlohmann::detail::exception& error) override {
+        // "[json.exception.parse_error.101] parse error at line 1, column 2: REASON; last read:
+        // 'TEXT'": only the reason, since the text read may be huge.
+        const std::string what = error.what();
+        const std::size_t start = what.find(": ", what.find("column")) + 2;
+        const std::string reason = what.substr(start, what.find("; last read") - start);
+        failWith(path_, QStringLiteral("not valid JSON at %1: %2.")
+                            .arg(positionOf(bytes_, qsizetype(position) - 1),
+                                 printable(QString::fromStdString(reason))));
+    }
+
+  private:
+    bool take(const QString& text) {
+        if (!inObject_) {
+            failAsNoObject(path_);
+        }
+        values_.emplace(field_, text);
+        valueEnd_ = input_.tellg();
+        return true;
+    }
+
+    [[noreturn]] bool refuseValue() {
+        if (!inObject_) {
+            failAsNoObject(path_);
+        }
+        failWith(path_, QStringLiteral("the value of %1 is not a string or a whole number.")
+                            .arg(quotedKey(QLatin1String(describe(field_).key))));
+    }
+
+    const QString& path_;
+    const QByteArray& bytes_;
+    std::istringstream input_;
+    std::map<InputField, QString> values_;
+    bool inObject_ = false;
+    InputField field_ = InputField::ProjAName;
+    qsizetype valueEnd_ = 0;
+};
 
 }  // namespace
 
@@ -136,30 +178,10 @@ std::map<InputField, QString> readValuesFile(const QString& path) {
     if (bytes.startsWith("\xEF\xBB\xBF")) {
         bytes.remove(0, 3);
     }
-    const QJsonObject object = parseObject(path, bytes);
-    if (holdsNumberWithFraction(bytes)) {
-        failWith(path, QStringLiteral("a number with a fraction or an exponent (such as 1.0 or "
-                                      "1e3) cannot be a value; write a whole number's digits, or "
-                                      "a string."));
+    if (bytes.trimmed().isEmpty()) {
+        failAsNoObject(path, QStringLiteral("it is empty; "));
     }
-    std::map<InputField, QString> values;
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const auto field = std::ranges::find_if(kFields, [&it](const FieldDescription& field) {
-            return it.key() == QLatin1String(field.key);
-        });
-        if (field == kFields.end()) {
-            failWith(path, QStringLiteral("unknown key %1; the keys are the names of the "
-                                          "value options without the dashes, such as \"%2\".")
-                               .arg(quotedKey(it.key()),
-                                    QLatin1String(describe(InputField::ProjAName).key)));
-        }
-        // The parser keeps a repeated key's last value, but gives a key behind a raw U+FEFF
-        // without it: a second key for the same field, and which one is meant cannot be told.
-        if (!values.try_emplace(field->field, fieldText(path, it.key(), it.value())).second) {
-            failWith(path, QStringLiteral("the key %1 is given twice.").arg(quotedKey(it.key())));
-        }
-    }
-    return values;
+    return ValuesReader(path, bytes).read();
 }
 
 }  // namespace brindlewick

@@ -1,15 +1,17 @@
-// The command line's readers on arbitrary bytes. As a values file, one that is accepted gives
-// each field the string Qt's JSON parser finds under its key, and sets no other. Split at NUL
+// The command line's readers on arbitrary bytes. As a values file, one that is accepted is JSON
+// that names each field once and no other key, and gives each field the text of its value in
+// the JSON library's own model. Split at NUL
 // bytes into the program's arguments, decoding loses no byte, and generate takes each file name
 // and value as one argument was typed: whole, or after the "=" of --option=value.
 #include <sys/mman.h>
 #include <unistd.h>
 
-#include <QJsonDocument>
-#include <QJsonObject>
+#include <QRegularExpression>
+#include <QStringDecoder>
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <nlohmann/json.hpp>
 #include <vector>
 
 #include "CommandLine.h"
@@ -84,11 +86,20 @@ QString valuesFileHolding(const QByteArray& bytes) {
     return QStringLiteral("/proc/self/fd/%1").arg(fd);
 }
 
-// What an accepted value gives its field: a string as it is; anything else the reader accepts is
-// a whole number, which gives its decimal digits.
-QString expectedText(const QJsonValue& value) {
-    return value.isString() ? value.toString()
-                            : QString::number(static_cast<qint64>(value.toDouble()));
+// Whether `text` is what the value in the model gives its field: a string as it is, a whole
+// number its decimal digits. One past 64 bits the model holds as a double: its digits round to it.
+bool givesText(const nlohmann::json& value, const QString& text) {
+    if (value.is_string()) {
+        // Decoded with a U+FEFF at its start kept, which QString::fromUtf8 would drop.
+        QStringDecoder decoder(QStringConverter::Utf8, QStringConverter::Flag::ConvertInitialBom);
+        return text == QString(decoder(QByteArrayView(value.get<std::string>())));
+    }
+    if (value.is_number_integer()) {
+        return text == QString::fromStdString(value.dump());
+    }
+    static const QRegularExpression digits(QStringLiteral("^-?[0-9]+$"));
+    return value.is_number_float() && digits.match(text).hasMatch() &&
+           text.toDouble() == value.get<double>();
 }
 
 void checkValuesFile(const QByteArray& bytes) {
@@ -98,18 +109,21 @@ void checkValuesFile(const QByteArray& bytes) {
     } catch (const ComponentError&) {
         return;
     }
-    const QJsonObject object =
-        QJsonDocument::fromJson(bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes)
-            .object();
-    require(values.size() == static_cast<std::size_t>(object.size()),
-            "an accepted file sets one field per key", QString::fromUtf8(bytes));
-    // By the keys as the parser's iterator gives them: a lookup by name misses a key that
-    // starts with a raw U+FEFF, which the iterator gives without it.
-    for (auto it = object.begin(); it != object.end(); ++it) {
-        const auto field = std::ranges::find_if(kFields, [&it](const FieldDescription& field) {
-            return it.key() == QLatin1StringView(field.key);
+    // The model keeps one member of a key given twice: the parser's key events count them all.
+    const QByteArray json = bytes.startsWith("\xEF\xBB\xBF") ? bytes.sliced(3) : bytes;
+    std::size_t keys = 0;
+    const nlohmann::json object = nlohmann::json::parse(
+        json.begin(), json.end(),
+        [&keys](int depth, nlohmann::json::parse_event_t event, const nlohmann::json&) {
+            keys += depth == 1 && event == nlohmann::json::parse_event_t::key ? 1 : 0;
+            return true;
         });
-        require(field != kFields.end() && values[field->field] == expectedText(it.value()),
+    require(object.is_object() && keys == object.size() && values.size() == keys,
+            "an accepted file names each field once", QString::fromUtf8(bytes));
+    for (auto it = object.begin(); it != object.end(); ++it) {
+        const auto field = std::ranges::find_if(
+            kFields, [&it](const FieldDescription& field) { return it.key() == field.key; });
+        require(field != kFields.end() && givesText(it.value(), values[field->field]),
                 "each field holds the text of the value under its key", QString::fromUtf8(bytes));
     }
 }

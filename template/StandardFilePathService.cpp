@@ -1,5 +1,8 @@
 #include "StandardFilePathService.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -18,13 +21,22 @@ QString applicationFolderIn(const QString& base) {
                             : QString();
 }
 
+// HOME, or where it is unset, empty or relative, the account's home in the password database.
+QString homeFolder() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (isAbsolute(home)) {
+        return home;
+    }
+    const passwd* account = ::getpwuid(::getuid());
+    return account != nullptr ? QFile::decodeName(account->pw_dir) : QString();
+}
+
 }  // namespace
 
 QString userDataFolder() {
     const QString dataHome = qEnvironmentVariable("XDG_DATA_HOME");
-    return applicationFolderIn(isAbsolute(dataHome) ? dataHome
-                                                    : qEnvironmentVariable("HOME") +
-                                                          QStringLiteral("/.local/share"));
+    return applicationFolderIn(
+        isAbsolute(dataHome) ? dataHome : homeFolder() + QStringLiteral("/.local/share"));
 }
 
 QStringList applicationDataFolders() {

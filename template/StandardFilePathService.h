@@ -7,8 +7,9 @@
 namespace brindlewick {
 
 // The user's own data folder for the program: $XDG_DATA_HOME/brindlewick, or
-// ~/.local/share/brindlewick when XDG_DATA_HOME is unset or relative. Empty when HOME is
-// relative too, since a relative folder would lie below the working folder.
+// ~/.local/share/brindlewick when XDG_DATA_HOME is unset or relative, ~ being HOME or, when HOME
+// is unset, empty or relative, the account's home. Empty when that is relative too, since a
+// relative folder would lie below the working folder.
 QString userDataFolder();
 
 // The application's standard data folders in search order: userDataFolder(), then brindlewick/ in

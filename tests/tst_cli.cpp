@@ -1,3 +1,6 @@
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QDir>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -5,6 +8,7 @@
 #include <QPlainTextEdit>
 #include <QProcess>
 #include <QTest>
+#include <csignal>
 
 #include "Fields.h"
 #include "GeneratorWindow.h"
@@ -81,6 +85,19 @@ QString failureLine(const Run& run) {
     }
     return QString();
 }
+
+// Shell functions for a user without root: when the suite runs as root, `u COMMAND` runs the
+// command as the unprivileged 65534, who may write the working folder, and `mine FILE...` gives
+// files to that user; run without root, the caller is such a user and both leave all as it is.
+// `ug` runs generate so on an 8-byte template.
+const QString kRunAsUser = QStringLiteral(
+    "if [ \"$(id -u)\" = 0 ]; then\n"
+    "  u() { chmod 777 .; setpriv --reuid=65534 --regid=65534 --clear-groups \"$@\"; }\n"
+    "  mine() { chown -h 65534:65534 \"$@\"; }\n"
+    "else\n"
+    "  u() { \"$@\"; }; mine() { :; }\n"
+    "fi\n"
+    "ug() { u \"$B\" generate --template - \"$@\" < ../t8.txt; }\n");
 
 QString withFolder(QString argument, const TempDir& dir) {
     return argument.replace(QStringLiteral("{dir}"), dir.path(QString()));
@@ -276,21 +293,36 @@ class TestCommandLine : public QObject {
             << values << QByteArray("\"str\"\n") << 2 << "v.json: it must hold a JSON object";
         QTest::newRow("unknown key")
             << values << QByteArray("{\"project-c-name\": \"x\"}") << 2 << "\"project-c-name\"";
-        QTest::newRow("a key twice, once behind an invisible U+FEFF")
+        QTest::newRow("a key twice")
+            << values << QByteArray("{\"project-a-name\":\"x\",\"project-a-name\":\"y\"}") << 2
+            << "v.json: the key \"project-a-name\" is given twice, the second time at line 1, "
+               "column 23.";
+        QTest::newRow("a key twice, once spelled with an escape")
             << values
-            << QByteArray("{\"\xEF\xBB\xBFproject-a-name\": \"x\", \"project-a-name\": \"y\"}") << 2
-            << "the key \"project-a-name\" is given twice.";
+            << QByteArray("{\"project-a-name\": \"x\",\n  \"\\u0070roject-a-name\": \"y\"}") << 2
+            << "the key \"project-a-name\" is given twice, the second time at line 2, column 3.";
+        QTest::newRow("a key behind a raw U+FEFF is another key")
+            << values << QByteArray("{\"\xEF\xBB\xBFproject-a-name\": \"x\"}") << 2
+            << "unknown key \"\xEF\xBB\xBFproject-a-name\" at line 1, column 2;";
         QTest::newRow("number with a fraction, which a double would round")
             << values << QByteArray("{\"project-a-id\": 9007199254740993.0}") << 2
             << "a number with a fraction or an exponent";
-        QTest::newRow("whole number past 2^53")
-            << values << QByteArray("{\"project-a-id\": 9007199254740993}") << 2
-            << "\"project-a-id\" is not a string or a whole number";
-        QTest::newRow("value true") << values << QByteArray("{\"project-a-id\": true}") << 2
-                                    << "\"project-a-id\" is not a string";
+        QTest::newRow("number with an exponent") << values << QByteArray("{\"project-a-id\": 1E3}")
+                                                 << 2 << "a number with a fraction or an exponent";
+        QTest::newRow("value true, and the key again with a string")
+            << values << QByteArray("{\"project-a-id\": true, \"project-a-id\": \"1\"}") << 2
+            << "the value of \"project-a-id\" is not a string or a whole number.";
+        QTest::newRow("an object as a value")
+            << values << QByteArray("{\"project-a-id\": {}}") << 2
+            << "the value of \"project-a-id\" is not a string or a whole number.";
         QTest::newRow("lone surrogate in a value")
             << values << QByteArray("{\"project-a-id\": \"7\\ud800\"}") << 2
-            << "\"project-a-id\" holds a lone surrogate";
+            << "not valid JSON at line 1, column 26: syntax error while parsing value - invalid "
+               "string: surrogate U+D800..U+DBFF must be followed by U+DC00..U+DFFF.";
+        QTest::newRow("JSON error on line 2, after a character of two bytes")
+            << values << QByteArray("{\n \"project-a-name\": \"\xC3\xA9\" x}") << 2
+            << "not valid JSON at line 2, column 24: syntax error while parsing object - invalid "
+               "literal.";
         QTest::newRow("UTF-16 with a byte-order mark")
             << values << QByteArray("\xFF\xFE{\0}\0", 6) << 2
             << "v.json: looks like UTF-16; save it as UTF-8";
@@ -373,6 +405,32 @@ class TestCommandLine : public QObject {
             << "printf '\\xef\\xbb\\xbf{\"project-a-name\": \"Sales\", \"project-a-id\": 1001}' | "
                "\"$B\" generate --values - --template <(printf 'N={2} {0}')"
             << 0 << QByteArray("N=Sales 1001") << "";
+        QTest::newRow("a values-file string that starts with a raw U+FEFF keeps it")
+            << "printf '{\"project-a-name\": \"\\xef\\xbb\\xbfSales\"}' | \"$B\" generate --values "
+               "- "
+               "--template <(printf 'N={2}')"
+            << 0 << QByteArray("N=\xEF\xBB\xBFSales") << "";
+        QTest::newRow("a values-file string with quotes, a dot and an e is taken whole")
+            << "echo '{\"project-a-name\": \"say \\\"1.0\\\" e5\"}' | \"$B\" generate --values - "
+               "--template <(printf 'N={2}')"
+            << 0 << QByteArray("N=say \"1.0\" e5") << "";
+        QTest::newRow("whole numbers at the ends of 64 bits")
+            << "echo '{\"project-a-name\": 18446744073709551615, \"project-a-id\": "
+               "-9223372036854775808}' | \"$B\" generate --values - --template <(printf 'N={2} "
+               "{0}')"
+            << 0 << QByteArray("N=18446744073709551615 -9223372036854775808") << "";
+        QTest::newRow("whole numbers past 64 bits")
+            << "echo '{\"project-a-name\": 18446744073709551616, \"project-a-id\": "
+               "-123456789012345678901234567890}' | \"$B\" generate --values - --template "
+               "<(printf 'N={2} {0}')"
+            << 0 << QByteArray("N=18446744073709551616 -123456789012345678901234567890") << "";
+        QTest::newRow("template from /dev/stdin and values from -, standard input a file")
+            << "echo '{}' > {dir}/e.json; \"$B\" generate --template /dev/stdin --values - < "
+               "{dir}/e.json"
+            << 1 << QByteArray()
+            << "brindlewick: Template error at line 1, column 1: {} has no number; use {0} to "
+               "{11}. "
+               "Template file: /dev/stdin\n";
         QTest::newRow("bare generate looks the template up")
             << "\"$B\" generate | head -n 1" << 0
             << QByteArray("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n") << "";
@@ -429,9 +487,16 @@ class TestCommandLine : public QObject {
         QTest::newRow("relative XDG_DATA_DIRS entry is not")
             << "cd {dir}/work && XDG_DATA_HOME=/none XDG_DATA_DIRS=.:/none {lookup}" + sales << 1
             << QByteArray() << "No Template.txt was found";
-        QTest::newRow("relative HOME is not")
-            << "cd {dir}/work && HOME=. XDG_DATA_HOME= XDG_DATA_DIRS=/none {lookup}" + sales << 1
-            << QByteArray() << "No Template.txt was found";
+        // The advice names the user's own data folder.
+        const QString accountData = QStringLiteral("save it as %1/.local/share/brindlewick/")
+                                        .arg(QFile::decodeName(::getpwuid(::getuid())->pw_dir));
+        for (const char* home : {"env -u HOME", "HOME=", "HOME=."}) {
+            QTest::addRow("%s: the account's home", home)
+                << QStringLiteral("cd {dir}/work && %1 XDG_DATA_HOME= XDG_DATA_DIRS=/none {lookup}")
+                           .arg(QLatin1StringView(home)) +
+                       sales
+                << 1 << QByteArray() << accountData;
+        }
         QTest::newRow("--output naming the template the lookup finds")
             << "mkdir -p {dir}/own && cp \"$B\" {dir}/own/b && printf 'T {2}' > "
                "{dir}/own/Template.txt && {dir}/own/b generate --output {dir}/own/Template.txt; "
@@ -457,8 +522,10 @@ class TestCommandLine : public QObject {
 
     // Each row: a set-up, the command, then what the exit status, standard output and the one
     // failure line on standard error are, and what the set-up's shell command `after` prints of
-    // the folder afterwards. `g` runs generate on an 8-byte template, `g20` on a 20-byte one. A
-    // set-up that cannot be done here (it needs root) prints why and exits with 77.
+    // the folder afterwards. `g` runs generate on an 8-byte template, `g20` on a 20-byte one, `ug`
+    // on the 8-byte one as a user without root (see kRunAsUser). `"${noproc[@]}" COMMAND` runs
+    // the command where /proc is empty. A set-up that cannot be done here (it needs root) prints
+    // why and exits with 77.
     void outputGoesWhereAShellWouldPutIt_data() {
         QTest::addColumn<QString>("setUp");
         QTest::addColumn<QString>("command");
@@ -506,18 +573,32 @@ class TestCommandLine : public QObject {
             << "brindlewick: Cannot write full/out.xml: No space left on device"
             << "ls -A full; cat full/out.xml" << QByteArray("out.xml\nOLD\n");
         QTest::newRow("read-only file keeps its mode")
-            << "echo x > f; chmod 444 f"
+            << asRoot("replacing a read-only file") + "echo x > f; chmod 444 f"
             << "g --output f" << 0 << QByteArray() << ok << "stat -c %a f; cat f"
             << QByteArray("444\nABCDEFG\n");
+        QTest::newRow("a user without root cannot replace their own read-only file")
+            << "echo x > f; mine f; chmod 444 f"
+            << "ug --output f" << 1 << QByteArray()
+            << "brindlewick: Cannot write f: Permission denied"
+            << "stat -c %a f; cat f" << QByteArray("444\nx\n");
+        QTest::newRow("own file in a folder the user cannot write: written in place, no old tail")
+            << "mkdir d; echo OLD-AND-LONGER-THAN-THE-RESULT > d/mine.txt; mine d/mine.txt;"
+               " chmod 555 d"
+            << "ug --output d/mine.txt" << 0 << QByteArray() << ok
+            << "chmod 755 d; ls -A d; cat d/mine.txt" << QByteArray("mine.txt\nABCDEFG\n");
+        QTest::newRow("a new file in a folder the user cannot write")
+            << "mkdir d; chmod 555 d"
+            << "ug --output d/new.txt" << 1 << QByteArray()
+            << "brindlewick: Cannot write d/new.txt: Permission denied"
+            << "chmod 755 d; ls -A d" << QByteArray();
         QTest::newRow("another owner's file keeps owner, group and mode, setuid too")
             << asRoot("chown") + "echo x > f; chown 65534:65534 f; chmod 6750 f"
             << "g --output f" << 0 << QByteArray() << ok << "stat -c '%a %u:%g' f; cat f"
             << QByteArray("6750 65534:65534\nABCDEFG\n");
         QTest::newRow("a caller who is not root drops setuid and setgid, as a write would")
-            << "echo x > f; [ \"$(id -u)\" = 0 ] && { chmod 777 .; chown 65534:65534 f;"
-               " as='setpriv --reuid=65534 --regid=65534 --clear-groups'; }; chmod 6755 f"
-            << "$as \"$B\" generate --template - --output f < ../t8.txt" << 0 << QByteArray() << ok
-            << "stat -c %a f; cat f" << QByteArray("755\nABCDEFG\n");
+            << "echo x > f; mine f; chmod 6755 f"
+            << "ug --output f" << 0 << QByteArray() << ok << "stat -c %a f; cat f"
+            << QByteArray("755\nABCDEFG\n");
         const auto needs = [](const char* tools) {
             return QStringLiteral(
                        "for t in %1; do command -v $t >/dev/null ||"
@@ -547,12 +628,43 @@ class TestCommandLine : public QObject {
             << ": > d/ref; diff <(getfacl -cp d/ref) <(getfacl -cp d/new.xml) && echo same;"
                " getfacl -cp d/old.xml"
             << QByteArray("same\nuser::rw-\ngroup::---\nother::---\n\n");
-        QTest::newRow("an append-only folder is written in place")
-            << asRoot("chattr") + "mkdir a; echo OLD > a/x.xml; chattr +a a" + unsupported +
-                   "; trap 'chattr -a a' EXIT"
+        QTest::newRow("an append-only folder is written in place, no old tail left")
+            << asRoot("chattr") +
+                   "mkdir a; echo OLD-AND-LONGER-THAN-THE-RESULT > a/x.xml; chattr +a a" +
+                   unsupported + "; trap 'chattr -a a' EXIT"
             << "g --output a/x.xml && g20 --output a/new.xml" << 0 << QByteArray() << ok
             << "ls -A a; cat a/x.xml a/new.xml"
             << QByteArray("new.xml\nx.xml\nABCDEFG\nABCDEFGHIJKLMNOPQRS\n");
+        QTest::newRow("a full append-only folder keeps the old file and makes no new one")
+            << asRoot("mount") +
+                   "mkdir full; mount -t tmpfs -o size=64k tmpfs full"
+                   " || { echo 'mount is not permitted here'; exit 77; };"
+                   " trap 'chattr -a full/a; umount full' EXIT; mkdir full/a;"
+                   " echo OLD > full/a/out.xml; chattr +a full/a" +
+                   unsupported + "; head -c 200000 /dev/zero | tr '\\0' a > big.txt"
+            << "\"$B\" generate --template big.txt --output full/a/out.xml;"
+               " \"$B\" generate --template big.txt --output full/a/new.xml"
+            << 1 << QByteArray()
+            << "brindlewick: Cannot write full/a/out.xml: No space left on device"
+            << "ls -A full/a; cat full/a/out.xml" << QByteArray("out.xml\nOLD\n");
+        // A sanitized program reads its options from /proc too, and its leak check fails there.
+#ifdef __SANITIZE_ADDRESS__
+        const QString leakCheckNeedsProc =
+            QStringLiteral("echo 'the leak check needs /proc'; exit 77;");
+#else
+        const QString leakCheckNeedsProc;
+#endif
+        QTest::newRow("without /proc, a new file and a replaced one with its attributes")
+            << asRoot("unshare") + leakCheckNeedsProc + needs("setfattr") +
+                   "\"${noproc[@]}\" true || { echo 'unshare is not permitted here'; exit 77; };"
+                   " echo x > old.xml; chmod 640 old.xml; setfattr -n user.k -v v old.xml" +
+                   unsupported
+            << "\"${noproc[@]}\" \"$B\" generate --template ../t8.txt --output new.xml &&"
+               " \"${noproc[@]}\" \"$B\" generate --template ../t8.txt --output old.xml"
+            << 0 << QByteArray() << ok
+            << "ls -A; cat new.xml old.xml; stat -c %a old.xml; getfattr --only-values -n user.k"
+               " old.xml"
+            << QByteArray("new.xml\nold.xml\nABCDEFG\nABCDEFG\n640\nv");
         QTest::newRow("another user's link in a sticky folder")
             << asRoot("chown -h") +
                    "mkdir -m 1777 shared; echo SAFE > target; ln -s ../target shared/planted.xml;"
@@ -569,6 +681,20 @@ class TestCommandLine : public QObject {
             << "brindlewick: refusing to follow a link owned by another user in a shared folder: "
                "shared/dir"
             << "ls -A safe; cat safe/out.xml" << QByteArray("out.xml\nSAFE\n");
+        QTest::newRow("another user's link in a sticky folder, for a user without root")
+            << asRoot("chown -h") +
+                   "mkdir -m 1777 shared; echo SAFE > target; mine target;"
+                   " ln -s ../target shared/planted.xml; chown -h 65533 shared/planted.xml"
+            << "ug --output shared/planted.xml" << 1 << QByteArray()
+            << "brindlewick: refusing to follow a link owned by another user in a shared folder: "
+               "shared/planted.xml"
+            << "cat target" << QByteArray("SAFE\n");
+        QTest::newRow("a link of the sticky folder's owner is followed, as > follows it")
+            << asRoot("chown") +
+                   "mkdir -m 1777 shared; chown 65533 shared; echo x > target; mine target;"
+                   " ln -s ../target shared/l.xml; chown -h 65533 shared/l.xml"
+            << "ug --output shared/l.xml" << 0 << QByteArray() << ok
+            << "cat target; stat -c %F shared/l.xml" << QByteArray("ABCDEFG\nsymbolic link\n");
         QTest::newRow("own link in a sticky folder: link kept, target replaced")
             << "mkdir -m 1777 shared; echo x > target; ln -s ../target shared/mine.xml"
             << "g --output shared/mine.xml" << 0 << QByteArray() << ok
@@ -598,7 +724,8 @@ class TestCommandLine : public QObject {
             << QByteArray("ABCDEFG\n" + QByteArray(75, 'f') + '\n');
         const QString signalDuringWrite = QStringLiteral(
             "head -c 32000000 /dev/zero | tr '\\0' a > ../big.txt; echo OLD > out.xml;"
-            " during() { \"$B\" generate --template ../big.txt --output out.xml & pid=$!;"
+            " during() { \"${via[@]}\" \"$B\" generate --template ../big.txt --output out.xml & "
+            "pid=$!;"
             " while kill -0 $pid && ! ls -l /proc/$pid/fd | grep -q /work/; do :; done;"
             " kill -$1 $pid; wait $pid; }");
         for (const char* signal : {"KILL", "PIPE"}) {
@@ -606,6 +733,18 @@ class TestCommandLine : public QObject {
                 << signalDuringWrite << QStringLiteral("during %1").arg(signal)
                 << 128 + (signal[0] == 'K' ? 9 : 13) << QByteArray() << ok << "ls -A"
                 << QByteArray("out.xml\n");
+        }
+        // Without /proc the temporary file is named from the start.
+        const std::pair<const char*, int> endingSignals[] = {
+            {"ABRT", SIGABRT}, {"PWR", SIGPWR}, {"SYS", SIGSYS}, {"RTMIN+3", SIGRTMIN + 3}};
+        for (const auto& [signal, number] : endingSignals) {
+            QTest::addRow("SIG%s during the write to a named temporary file", signal)
+                << asRoot("unshare") + "ulimit -c 0; " + signalDuringWrite +
+                       "; \"${noproc[@]}\" true || { echo 'unshare is not permitted here'; exit "
+                       "77; };"
+                       " via=(\"${noproc[@]}\")"
+                << QStringLiteral("during %1").arg(QLatin1StringView(signal)) << 128 + number
+                << QByteArray() << ok << "ls -A" << QByteArray("out.xml\n");
         }
         QTest::newRow("a non-blocking standard output whose reader is late")
             << "head -c 1000000 /dev/zero | tr '\\0' a > big.txt"
@@ -625,6 +764,19 @@ class TestCommandLine : public QObject {
         QTest::newRow("the longest file name")
             << noSetUp << "g --output $(printf 'n%.0s' {1..255})" << 0 << QByteArray() << ok
             << "ls -A | wc -c" << QByteArray("256\n");
+        QTest::newRow("a folder") << "mkdir d"
+                                  << "g --output d" << 1 << QByteArray()
+                                  << "brindlewick: Cannot write d: Is a directory"
+                                  << "ls -A" << QByteArray("d\n");
+        QTest::newRow("a name that ends in a slash")
+            << noSetUp << "g --output missing/" << 1 << QByteArray()
+            << "brindlewick: Cannot write missing/: Is a directory"
+            << "ls -A" << QByteArray();
+        QTest::newRow("standard output past the file-size limit")
+            << "head -c 5000 /dev/zero | tr '\\0' a > big.txt; ulimit -f 2"
+            << "\"$B\" generate --template big.txt > out.xml" << 1 << QByteArray()
+            << "brindlewick: Cannot write to standard output: File too large"
+            << "ls -A" << QByteArray("big.txt\nout.xml\n");
         QTest::newRow("past the file-size limit")
             << "head -c 5000 /dev/zero | tr '\\0' a > big.txt; ulimit -f 2"
             << "\"$B\" generate --template big.txt --output out.xml" << 1 << QByteArray()
@@ -647,12 +799,15 @@ class TestCommandLine : public QObject {
         dir.write(QStringLiteral("t8.txt"), "ABCDEFG\n");
         dir.write(QStringLiteral("t20.txt"), "ABCDEFGHIJKLMNOPQRS\n");
         QVERIFY(QDir(dir.path(QString())).mkdir(QStringLiteral("work")));
-        const QString script = QStringLiteral(
-                                   "set -o pipefail\n"
-                                   "g() { \"$B\" generate --template ../t8.txt \"$@\"; }\n"
-                                   "g20() { \"$B\" generate --template ../t20.txt \"$@\"; }\n"
-                                   "%1\n%2\nstatus=$?\n{ %3; } > ../after 2>&1\nexit $status\n")
-                                   .arg(setUp, command, after);
+        const QString script =
+            QStringLiteral(
+                "set -o pipefail\n"
+                "g() { \"$B\" generate --template ../t8.txt \"$@\"; }\n"
+                "g20() { \"$B\" generate --template ../t20.txt \"$@\"; }\n"
+                "noproc=(unshare -m sh -c 'mount -t tmpfs none /proc && exec \"$@\"' sh)\n") +
+            kRunAsUser +
+            QStringLiteral("%1\n%2\nstatus=$?\n{ %3; } > ../after 2>&1\nexit $status\n")
+                .arg(setUp, command, after);
         const Run run = runShell(script, dir.path(QStringLiteral("work")));
         if (run.exitCode == 77) {
             QSKIP(run.out.constData());

@@ -1,3 +1,6 @@
+#include <pwd.h>
+#include <unistd.h>
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QTest>
@@ -321,8 +324,12 @@ class TestComponents : public QObject {
             << QByteArray("/h") << QByteArray() << QByteArray("rel:.:")
             << QStringList{"/h/.local/share/brindlewick", "/usr/local/share/brindlewick",
                            "/usr/share/brindlewick"};
-        QTest::newRow("relative HOME") << QByteArray(".") << QByteArray() << QByteArray("rel:/a")
-                                       << QStringList{"/a/brindlewick"};
+        // A relative HOME gives way to the account's home.
+        QTest::newRow("relative HOME")
+            << QByteArray(".") << QByteArray() << QByteArray("rel:/a")
+            << QStringList{
+                   QFile::decodeName(::getpwuid(::getuid())->pw_dir) + "/.local/share/brindlewick",
+                   "/a/brindlewick"};
     }
     void dataFoldersIgnoreRelativeFolders() {
         QFETCH(QByteArray, home);
