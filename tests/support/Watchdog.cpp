@@ -9,7 +9,7 @@ Watchdog::Watchdog(std::chrono::seconds limit, const char* step)
     : thread_([this, limit, step] {
           std::unique_lock lock(mutex_);
           if (!finished_.wait_for(lock, limit, [this] { return done_; })) {
-              std::fprintf(stderr, "FAIL!  : %s did not end within %lld s\n", step,
+              std::fprintf(stderr, "FAIL!  : %s hung: it did not end within %lld s\n", step,
                            static_cast<long long>(limit.count()));
               std::_Exit(EXIT_FAILURE);
           }
