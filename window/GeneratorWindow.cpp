@@ -17,6 +17,7 @@
 
 #include "GenerateCommand.h"
 #include "KeyboardFocusStyle.h"
+#include "OverlongWordWrap.h"
 #include "WindowGeneratorView.h"
 #include "WindowLayout.h"
 
@@ -75,6 +76,7 @@ QPlainTextEdit* createOutputField(QWidget* parent) {
     // Wrap at blanks, and inside a word only where the word is wider than the field: an encoded
     // view path has no blanks and would otherwise run past the right edge out of sight.
     output->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    wrapAnywhereWhileOverlong(output);
     output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setTabChangesFocus(true);
