@@ -105,7 +105,7 @@ class TestLongLine : public QObject {
         verifyLinesFit(output);
     }
 
-    // A text put into the output, then one pasted at its end (Ctrl+V), undone (Ctrl+Z) and
+    // A text put into the output, then one pasted into it (Ctrl+V), undone (Ctrl+Z) and
     // redone (Ctrl+Shift+Z): the output wraps anywhere exactly while it holds a word of more than
     // 10,000 characters.
     void pasteUndoAndRedoWrapAnywhereWhileAWordIsOverlong_data() {
@@ -113,45 +113,55 @@ class TestLongLine : public QObject {
         QTest::addColumn<QString>("pasted");
         QTest::addColumn<bool>("anywhereBefore");
         QTest::addColumn<bool>("anywhereAfter");
-        QTest::newRow("a word of 10,000 characters") << "" << word(10'000) << false << false;
-        QTest::newRow("a word of 10,001 characters") << "" << word(10'001) << false << true;
+        QTest::addColumn<int>("at");  // where the paste goes; -1: at the end
+        QTest::newRow("a word of 10,000 characters") << "" << word(10'000) << false << false << -1;
+        QTest::newRow("a word of 10,001 characters") << "" << word(10'001) << false << true << -1;
         QTest::newRow("a character added to a word of 10,000")
-            << word(10'000) << "x" << false << true;
+            << word(10'000) << "x" << false << true << -1;
         QTest::newRow("a blank splits a word")
-            << word(5'000) << ' ' + word(5'001) << false << false;
-        QTest::newRow("a line break ends a word") << word(10'000) << "\nx" << false << false;
+            << word(5'000) << ' ' + word(5'001) << false << false << -1;
+        QTest::newRow("a line break ends a word") << word(10'000) << "\nx" << false << false << -1;
         QTest::newRow("a no-break space joins a word")
-            << word(5'000) << u'\u00A0' + word(5'000) << false << true;
+            << word(5'000) << u'\u00A0' + word(5'000) << false << true << -1;
         QTest::newRow("a figure space joins a word")
-            << word(5'000) << u'\u2007' + word(5'000) << false << true;
+            << word(5'000) << u'\u2007' + word(5'000) << false << true << -1;
         QTest::newRow("a narrow no-break space joins a word")
-            << word(5'000) << u'\u202F' + word(5'000) << false << true;
-        QTest::newRow("an overlong word on another line stays") << word(10'001) + '\n'
-                                                                << "short words" << true << true;
+            << word(5'000) << u'\u202F' + word(5'000) << false << true << -1;
+        QTest::newRow("an overlong word on another line stays")
+            << word(10'001) + '\n'
+            << "short words" << true << true << -1;
+        QTest::newRow("a line break splits an overlong word") << word(10'001) << "\n"
+                                                              << true << false << 5'000;
+        QTest::newRow("a line break leaves an overlong word after it") << word(20'001) << "\n"
+                                                                       << true << true << 5'000;
         QTest::newRow("a pasted word of a million characters")
-            << "" << word(1'000'000) << false << true;
+            << "" << word(1'000'000) << false << true << -1;
     }
     void pasteUndoAndRedoWrapAnywhereWhileAWordIsOverlong() {
         QFETCH(QString, before);
         QFETCH(QString, pasted);
         QFETCH(bool, anywhereBefore);
         QFETCH(bool, anywhereAfter);
+        QFETCH(int, at);
         const Watchdog watchdog(kHung, "the paste, its undo and its redo");
         QPlainTextEdit* output = window_->output();
         output->setPlainText(before);
         QCOMPARE(wrapsAnywhere(output), anywhereBefore);
         QGuiApplication::clipboard()->setText(pasted);
-        output->moveCursor(QTextCursor::End);
+        QTextCursor cursor = output->textCursor();
+        cursor.setPosition(at < 0 ? int(before.size()) : at);
+        output->setTextCursor(cursor);
+        const QString after = QString(before).insert(cursor.position(), pasted);
 
         QTest::keyClick(output, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(heldText(output), before + pasted);
+        QCOMPARE(heldText(output), after);
         QCOMPARE(wrapsAnywhere(output), anywhereAfter);
         verifyLinesFit(output);
         QTest::keyClick(output, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(heldText(output), before);
         QCOMPARE(wrapsAnywhere(output), anywhereBefore);
         QTest::keyClick(output, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
-        QCOMPARE(heldText(output), before + pasted);
+        QCOMPARE(heldText(output), after);
         QCOMPARE(wrapsAnywhere(output), anywhereAfter);
         verifyLinesFit(output);
     }
