@@ -474,6 +474,13 @@ class TestCommandLine : public QObject {
             << "DISPLAY=:7737 \"$B\"" << 1 << QByteArray()
             << "brindlewick: cannot open the window: could not connect to display :7737; to "
                "generate without a window, use 'brindlewick generate' (see --help)\n";
+        QTest::newRow("a fallback list names the display that failed, not the missing plugin")
+            << "DISPLAY=:7737 QT_QPA_PLATFORM='nosuch;xcb' \"$B\"" << 1 << QByteArray()
+            << "brindlewick: cannot open the window: could not connect to display :7737;";
+        QTest::newRow("the window starts silently without XDG_RUNTIME_DIR")
+            << "env -u XDG_RUNTIME_DIR \"$B\" -platform offscreen & sleep 1; kill $! && echo up; "
+               "wait $!"
+            << 143 << QByteArray("up\n") << "";
         QTest::newRow("-platform opens the window without a display")
             << "\"$B\" -platform offscreen 2>/dev/null & sleep 1; kill $! && echo up; wait $!"
             << 143 << QByteArray("up\n") << "";

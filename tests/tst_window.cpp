@@ -384,8 +384,8 @@ class TestWindow : public QObject {
     }
 
     // Successive Generates, each replacing the text of the one before, the first text set
-    // afresh. Undoing them all brings back the oldest text the history still holds. The budget
-    // counts bytes: two a character.
+    // afresh; a text that starts with "+" is typed at the end instead. Undoing them all brings
+    // back the oldest text the history still holds. The budget counts bytes: two a character.
     void undoHistoryOfGeneratesStaysWithinItsBudget_data() {
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<qsizetype>("budget");
@@ -398,6 +398,8 @@ class TestWindow : public QObject {
             << QStringList{"123456", "abcde"} << qsizetype(10) << "abcde";
         QTest::newRow("a new text over it alone is not undoable")
             << QStringList{"12345", "abcdef"} << qsizetype(10) << "abcdef";
+        QTest::newRow("a text set afresh starts the count again, typing after it stays undoable")
+            << QStringList{"abcd", "e", "+fghijk", "x", "+y", "z"} << qsizetype(10) << "x";
     }
     void undoHistoryOfGeneratesStaysWithinItsBudget() {
         QFETCH(QStringList, texts);
@@ -407,6 +409,11 @@ class TestWindow : public QObject {
         output->setPlainText(texts.first());
         OutputReplacement replacement(budget);
         for (const QString& text : texts.mid(1)) {
+            if (text.startsWith(u'+')) {
+                output->moveCursor(QTextCursor::End);
+                QTest::keyClicks(output, text.mid(1));
+                continue;
+            }
             replacement.replace(*output, text);
             QCOMPARE(output->toPlainText(), text);
         }

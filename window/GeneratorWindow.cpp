@@ -18,6 +18,7 @@
 #include "ErrorInfo.h"
 #include "KeyboardFocusStyle.h"
 #include "OutputMemory.h"
+#include "OverlongWordWrap.h"
 #include "WindowLayout.h"
 
 namespace brindlewick {
@@ -75,6 +76,7 @@ QPlainTextEdit* createOutputField(QWidget* parent) {
     // Wrap at blanks, and inside a word only where the word is wider than the field: an encoded
     // view path has no blanks and would otherwise run past the right edge out of sight.
     output->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    wrapAnywhereWhileOverlong(output);
     output->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     output->setTabChangesFocus(true);

@@ -3,6 +3,7 @@
 #include <QAbstractScrollArea>
 #include <QApplication>
 #include <QProxyStyle>
+#include <QScopedValueRollback>
 #include <QStyleFactory>
 #include <QStyleOption>
 
@@ -29,12 +30,22 @@ class KeyboardFocusStyle final : public QProxyStyle {
 
     void drawPrimitive(PrimitiveElement element, const QStyleOption* option, QPainter* painter,
                        const QWidget* widget) const override {
-        const bool textEditFrame = element == PE_Frame &&
+        const bool textEditFrame = element == PE_Frame && !drawingLineEditFrame_ &&
                                    qstyleoption_cast<const QStyleOptionFrame*>(option) != nullptr &&
                                    qobject_cast<const QAbstractScrollArea*>(widget) != nullptr;
-        QProxyStyle::drawPrimitive(textEditFrame ? PE_FrameLineEdit : element, option, painter,
-                                   widget);
+        // A style without a frame of its own for single-line fields (Windows, for one) draws it as
+        // PE_Frame through this style again: that one is drawn as it is, or the two would call
+        // each other without end.
+        if (!textEditFrame) {
+            QProxyStyle::drawPrimitive(element, option, painter, widget);
+            return;
+        }
+        const QScopedValueRollback drawing(drawingLineEditFrame_, true);
+        QProxyStyle::drawPrimitive(PE_FrameLineEdit, option, painter, widget);
     }
+
+  private:
+    mutable bool drawingLineEditFrame_ = false;
 };
 
 }  // namespace

@@ -17,8 +17,6 @@ inline constexpr qsizetype kGenerateHistoryBudget = 64 * 1024 * 1024;
 // texts the history keeps stay within a budget. A step that would take them over it first clears
 // the history, so only the current Generate can be undone. When the replaced or the new text is
 // over the budget on its own, the text is set afresh without an undo step and the history cleared.
-// While the field's text or one its history can bring back holds a word too long to be wrapped at
-// word boundaries in reasonable time, the field wraps anywhere.
 class OutputReplacement {
   public:
     explicit OutputReplacement(qsizetype historyBudget = kGenerateHistoryBudget);
@@ -27,13 +25,9 @@ class OutputReplacement {
     void replace(QPlainTextEdit& output, const QString& text);
 
   private:
-    void replaceKeepingHistory(QPlainTextEdit& output, const QString& text, bool overlongText);
-
     qsizetype historyBudget_;
     // The bytes of replaced text the history has gained from Generates since it was last cleared.
     qsizetype historyHeld_ = 0;
-    // Whether the text shown or a text the history holds has an overlong word.
-    bool overlongWordsHeld_ = false;
 };
 
 }  // namespace brindlewick

@@ -52,6 +52,7 @@ dpkg-deb --extract "$deb" "$work/root"
 cat >"$work/expected" <<'LIST'
 ./usr/bin/brindlewick
 ./usr/share/applications/org.example.brindlewick.desktop
+./usr/share/bash-completion/completions/brindlewick
 ./usr/share/brindlewick/Template.txt
 ./usr/share/brindlewick/default/Template.txt
 ./usr/share/doc/brindlewick/changelog.gz
