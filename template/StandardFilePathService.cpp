@@ -50,7 +50,6 @@ QStringList applicationDataFolders() {
         folders += applicationFolderIn(base);
     }
     folders.removeAll(QString());
-    folders.removeDuplicates();
     return folders;
 }
 

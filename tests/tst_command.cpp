@@ -79,9 +79,11 @@ class TestCommand : public QObject {
 
   private Q_SLOTS:
     // The data folders the program searches after its own; the last holds an installed default.
+    // One is named twice, and is searched and listed once.
     void initTestCase() {
         qputenv("XDG_DATA_HOME", QFile::encodeName(dir_.path("home")));
-        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_.path("local") + ':' + dir_.path("usr")));
+        qputenv("XDG_DATA_DIRS", QFile::encodeName(dir_.path("local") + ':' + dir_.path("usr") +
+                                                   ':' + dir_.path("local")));
         QVERIFY(QDir().mkpath(dir_.path("usr/tst_command/default")));
         dir_.write(QStringLiteral("usr/tst_command/default/Template.txt"), "{0}");
     }
