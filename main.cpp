@@ -53,18 +53,14 @@ void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
     std::_Exit(1);
 }
 
-// Qt's notice that XDG_RUNTIME_DIR is not set (as root under sudo, in a container) and that it
-// uses a private folder of its own instead, which it makes and checks: the window needs nothing
-// of the user there, so the notice is left out.
-bool isRuntimeFolderNotice(const HeldMessage& message) {
-    return message.text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set");
-}
-
 // Gives Qt's messages back to its own handler once the window has started.
 void releaseStartMessages() {
     qInstallMessageHandler(qtMessageHandler);
     for (const HeldMessage& message : heldMessages) {
-        if (isRuntimeFolderNotice(message)) {
+        // Qt's notice that XDG_RUNTIME_DIR is not set (as root under sudo, in a container) and
+        // that it uses a private folder of its own instead, which it makes and checks: the window
+        // needs nothing of the user there, so the notice is left out.
+        if (message.text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set")) {
             continue;
         }
         qtMessageHandler(message.type,
