@@ -223,12 +223,6 @@ int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& te
     return fd;
 }
 
-// Gives the unnamed file open as `fd` a name beside `name`.
-int nameTemporary(int fd, int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
-    return errorOf(temporary.createBeside(
-        folder, name, [fd](int at, const char* fresh) { return linkUnnamed(fd, at, fresh); }));
-}
-
 int replaceThroughTemporary(int folder, const QByteArray& path, const struct stat* replaced,
                             const QByteArray& bytes) {
     const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
@@ -250,7 +244,8 @@ int replaceThroughTemporary(int folder, const QByteArray& path, const struct sta
     bool linked = false;
     if (error == 0 && temporary.name() == nullptr) {
         linked = replaced == nullptr && linkUnnamed(fd, folder, name.constData());
-        error = linked ? 0 : nameTemporary(fd, folder, name, temporary);
+        const auto linkAt = [fd](int at, const char* fresh) { return linkUnnamed(fd, at, fresh); };
+        error = errorOf(linked || temporary.createBeside(folder, name, linkAt));
     }
     if (::close(fd) != 0 && error == 0) {
         error = errno;
