@@ -79,24 +79,25 @@ QString describeUnreadableTemplate(const QString& path,
     return message;
 }
 
-// A template text holding a NUL is no text this program reads: read byte for byte, a file saved
-// as UTF-16 without a byte-order mark gives a NUL for the high byte of every character below
-// U+0100, and other binary files give them anywhere. Names the file and says which it looks
-// like: UTF-16 when there are a few NULs and they stand mostly at every other byte, not text
-// otherwise. Empty when the text holds no NUL.
-QString describeNulBytes(QStringView text, const QString& path) {
+[[noreturn]] void failToRead(ErrorNumber number, const QString& description) {
+    throw ComponentError(number, description, QStringLiteral("Generate"));
+}
+
+// A template text holding a NUL is no text this program reads, and loaded as it is would fill
+// the output with NUL characters: read byte for byte, a file saved as UTF-16 without a
+// byte-order mark gives a NUL for the high byte of every character below U+0100, and other
+// binary files give them anywhere. Fails naming the file and saying which it looks like: UTF-16
+// when there are a few NULs and they stand mostly at every other byte, not text otherwise.
+void refuseNulBytes(QStringView text, const QString& path) {
     if (!text.contains(QChar(0))) {
-        return QString();
+        return;
     }
     const QString firstLine = nulsFallMostlyOnOneParity(text)
                                   ? QStringLiteral("looks like UTF-16 without a byte-order mark")
                                   : QStringLiteral("is not a text file (it contains NUL bytes)");
-    return QStringLiteral("The template file %1:\n").arg(firstLine) + path +
-           QStringLiteral("\nSave it as UTF-8 and try again.");
-}
-
-[[noreturn]] void failToRead(ErrorNumber number, const QString& description) {
-    throw ComponentError(number, description, QStringLiteral("Generate"));
+    failToRead(ErrorNumber::TemplateEncoding,
+               QStringLiteral("The template file %1:\n").arg(firstLine) + path +
+                   QStringLiteral("\nSave it as UTF-8 and try again."));
 }
 
 }  // namespace
@@ -124,11 +125,7 @@ TemplateFile readTemplate(const QString& applicationFolder, const QString& chose
         failToRead(ErrorNumber::TemplateUnreadable,
                    describeUnreadableTemplate(found.path, readFailure));
     }
-    // Loaded as it is, such a file would fill the output with NUL characters.
-    const QString nulFailure = describeNulBytes(found.text, found.path);
-    if (!nulFailure.isEmpty()) {
-        failToRead(ErrorNumber::TemplateEncoding, nulFailure);
-    }
+    refuseNulBytes(found.text, found.path);
     return found;
 }
 
