@@ -55,14 +55,6 @@ bool nulsFallMostlyOnOneParity(QStringView text) {
     return all >= kFewestNulsToJudge && std::max(nulsAt[0], nulsAt[1]) * 10 >= all * 9;
 }
 
-// No file of that name in any of the folders: says so and lists them, one a line, in order, then
-// names the place of the user's own file and the installed default to start it from, if any.
-QString describeMissingTemplate(const QString& fileName, const QStringList& foldersSearched) {
-    return QStringLiteral("No %1 was found in any of these folders, searched in this order:\n")
-               .arg(fileName) +
-           foldersSearched.join(u'\n') + howToAddTemplate(fileName);
-}
-
 // A template file that gave no text: names it and adds the reason, the read's own failure or,
 // for a regular file with no bytes at all, that it is empty.
 QString describeUnreadableTemplate(const QString& path,
@@ -119,8 +111,11 @@ TemplateFile readTemplate(const QString& applicationFolder, const QString& chose
     if (found.text.isEmpty()) {
         // An empty template would clear the output and show nothing: say why instead.
         if (lookedUp && !QFileInfo::exists(found.path)) {
-            failToRead(ErrorNumber::TemplateNotFound,
-                       describeMissingTemplate(fileName, searchFolders(applicationFolder)));
+            failToRead(
+                ErrorNumber::TemplateNotFound,
+                QStringLiteral("No %1 was found in any of these folders, searched in this order:\n")
+                        .arg(fileName) +
+                    searchFolders(applicationFolder).join(u'\n') + howToAddTemplate(fileName));
         }
         failToRead(ErrorNumber::TemplateUnreadable,
                    describeUnreadableTemplate(found.path, readFailure));
