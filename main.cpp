@@ -87,14 +87,6 @@ int runWindow(int argc, char* argv[]) {
     return app.exec();
 }
 
-// Whether the window has a display to try. Without one, the program says so plainly rather
-// than pass on the platform plugin's failure to connect.
-bool hasDisplay(const brindlewick::CommandLine& commandLine) {
-    return commandLine.displayNamed || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
 }  // namespace
 
 // The command line is read before any application object exists, so that help, version and
@@ -106,7 +98,11 @@ int main(int argc, char* argv[]) {
     brindlewick::CommandLine commandLine =
         brindlewick::parseCommandLine(brindlewick::argumentsOf(argc, argv));
     if (commandLine.mode == brindlewick::RunMode::Window) {
-        if (hasDisplay(commandLine)) {
+        // Without a display to try, the program says so plainly rather than pass on the platform
+        // plugin's failure to connect.
+        if (commandLine.displayNamed || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             return runWindow(argc, argv);
         }
         commandLine.mode = brindlewick::RunMode::NoDisplay;
