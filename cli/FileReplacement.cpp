@@ -211,8 +211,11 @@ bool linkUnnamed(int fd, int folder, const char* name) {
     return ::linkat(AT_FDCWD, pathOf(fd).constData(), folder, name, AT_SYMLINK_FOLLOW) == 0;
 }
 
-// Opens a temporary file in the folder: an unnamed one, or where there is none, a named one.
-int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
+int replaceThroughTemporary(int folder, const QByteArray& path, const struct stat* replaced,
+                            const QByteArray& bytes) {
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    TemporaryFileOnSignals temporary(folder);
+    // An unnamed temporary file, or where the system has none, a named one.
     int fd = openUnnamed(folder);
     if (fd < 0 && hasNoUnnamedFiles(errno)) {
         temporary.createBeside(folder, name, [&fd](int at, const char* fresh) {
@@ -220,14 +223,6 @@ int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& te
             return fd >= 0;
         });
     }
-    return fd;
-}
-
-int replaceThroughTemporary(int folder, const QByteArray& path, const struct stat* replaced,
-                            const QByteArray& bytes) {
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    TemporaryFileOnSignals temporary(folder);
-    const int fd = openTemporary(folder, name, temporary);
     if (fd < 0) {
         return errno;
     }
