@@ -15,8 +15,6 @@ namespace brindlewick {
 
 namespace {
 
-constexpr auto kTemplateFileName = "Template.txt";
-
 // The texts that tell the user why the template could not be used keep their first line the same
 // whatever follows, because that is the line users search for.
 
@@ -97,7 +95,7 @@ void refuseNulBytes(QStringView text, const QString& path) {
 TemplateFile readTemplate(const QString& applicationFolder, const QString& chosenPath,
                           const std::function<void(const QString&)>& checkLookedUp) {
     QString folder = applicationFolder;
-    QString fileName = QString::fromLatin1(kTemplateFileName);
+    QString fileName = QStringLiteral("Template.txt");
     TemplateFile found{chosenPath, QString()};
     const bool lookedUp = chosenPath.isEmpty();
     if (lookedUp) {
