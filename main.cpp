@@ -53,18 +53,14 @@ void holdStartMessage(QtMsgType type, const QMessageLogContext& context, const Q
     std::_Exit(1);
 }
 
-// Qt's notice that XDG_RUNTIME_DIR is not set (as root under sudo, in a container) and that it
-// uses a private folder of its own instead, which it makes and checks: the window needs nothing
-// of the user there, so the notice is left out.
-bool isRuntimeFolderNotice(const HeldMessage& message) {
-    return message.text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set");
-}
-
 // Gives Qt's messages back to its own handler once the window has started.
 void releaseStartMessages() {
     qInstallMessageHandler(qtMessageHandler);
     for (const HeldMessage& message : heldMessages) {
-        if (isRuntimeFolderNotice(message)) {
+        // Qt's notice that XDG_RUNTIME_DIR is not set (as root under sudo, in a container) and
+        // that it uses a private folder of its own instead, which it makes and checks: the window
+        // needs nothing of the user there, so the notice is left out.
+        if (message.text.startsWith(u"QStandardPaths: XDG_RUNTIME_DIR not set")) {
             continue;
         }
         qtMessageHandler(message.type,
@@ -91,14 +87,6 @@ int runWindow(int argc, char* argv[]) {
     return app.exec();
 }
 
-// Whether the window has a display to try. Without one, the program says so plainly rather
-// than pass on the platform plugin's failure to connect.
-bool hasDisplay(const brindlewick::CommandLine& commandLine) {
-    return commandLine.displayNamed || !qEnvironmentVariableIsEmpty("DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
 }  // namespace
 
 // The command line is read before any application object exists, so that help, version and
@@ -110,7 +98,11 @@ int main(int argc, char* argv[]) {
     brindlewick::CommandLine commandLine =
         brindlewick::parseCommandLine(brindlewick::argumentsOf(argc, argv));
     if (commandLine.mode == brindlewick::RunMode::Window) {
-        if (hasDisplay(commandLine)) {
+        // Without a display to try, the program says so plainly rather than pass on the platform
+        // plugin's failure to connect.
+        if (commandLine.displayNamed || !qEnvironmentVariableIsEmpty("DISPLAY") ||
+            !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+            !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
             return runWindow(argc, argv);
         }
         commandLine.mode = brindlewick::RunMode::NoDisplay;

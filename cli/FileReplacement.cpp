@@ -211,8 +211,11 @@ bool linkUnnamed(int fd, int folder, const char* name) {
     return ::linkat(AT_FDCWD, pathOf(fd).constData(), folder, name, AT_SYMLINK_FOLLOW) == 0;
 }
 
-// Opens a temporary file in the folder: an unnamed one, or where there is none, a named one.
-int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
+int replaceThroughTemporary(int folder, const QByteArray& path, const struct stat* replaced,
+                            const QByteArray& bytes) {
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    TemporaryFileOnSignals temporary(folder);
+    // An unnamed temporary file, or where the system has none, a named one.
     int fd = openUnnamed(folder);
     if (fd < 0 && hasNoUnnamedFiles(errno)) {
         temporary.createBeside(folder, name, [&fd](int at, const char* fresh) {
@@ -220,20 +223,6 @@ int openTemporary(int folder, const QByteArray& name, TemporaryFileOnSignals& te
             return fd >= 0;
         });
     }
-    return fd;
-}
-
-// Gives the unnamed file open as `fd` a name beside `name`.
-int nameTemporary(int fd, int folder, const QByteArray& name, TemporaryFileOnSignals& temporary) {
-    return errorOf(temporary.createBeside(
-        folder, name, [fd](int at, const char* fresh) { return linkUnnamed(fd, at, fresh); }));
-}
-
-int replaceThroughTemporary(int folder, const QByteArray& path, const struct stat* replaced,
-                            const QByteArray& bytes) {
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
-    TemporaryFileOnSignals temporary(folder);
-    const int fd = openTemporary(folder, name, temporary);
     if (fd < 0) {
         return errno;
     }
@@ -250,7 +239,8 @@ int replaceThroughTemporary(int folder, const QByteArray& path, const struct sta
     bool linked = false;
     if (error == 0 && temporary.name() == nullptr) {
         linked = replaced == nullptr && linkUnnamed(fd, folder, name.constData());
-        error = linked ? 0 : nameTemporary(fd, folder, name, temporary);
+        const auto linkAt = [fd](int at, const char* fresh) { return linkUnnamed(fd, at, fresh); };
+        error = errorOf(linked || temporary.createBeside(folder, name, linkAt));
     }
     if (::close(fd) != 0 && error == 0) {
         error = errno;

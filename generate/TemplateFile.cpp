@@ -15,8 +15,6 @@ namespace brindlewick {
 
 namespace {
 
-constexpr auto kTemplateFileName = "Template.txt";
-
 // The texts that tell the user why the template could not be used keep their first line the same
 // whatever follows, because that is the line users search for.
 
@@ -55,14 +53,6 @@ bool nulsFallMostlyOnOneParity(QStringView text) {
     return all >= kFewestNulsToJudge && std::max(nulsAt[0], nulsAt[1]) * 10 >= all * 9;
 }
 
-// No file of that name in any of the folders: says so and lists them, one a line, in order, then
-// names the place of the user's own file and the installed default to start it from, if any.
-QString describeMissingTemplate(const QString& fileName, const QStringList& foldersSearched) {
-    return QStringLiteral("No %1 was found in any of these folders, searched in this order:\n")
-               .arg(fileName) +
-           foldersSearched.join(u'\n') + howToAddTemplate(fileName);
-}
-
 // A template file that gave no text: names it and adds the reason, the read's own failure or,
 // for a regular file with no bytes at all, that it is empty.
 QString describeUnreadableTemplate(const QString& path,
@@ -79,24 +69,25 @@ QString describeUnreadableTemplate(const QString& path,
     return message;
 }
 
-// A template text holding a NUL is no text this program reads: read byte for byte, a file saved
-// as UTF-16 without a byte-order mark gives a NUL for the high byte of every character below
-// U+0100, and other binary files give them anywhere. Names the file and says which it looks
-// like: UTF-16 when there are a few NULs and they stand mostly at every other byte, not text
-// otherwise. Empty when the text holds no NUL.
-QString describeNulBytes(QStringView text, const QString& path) {
+[[noreturn]] void failToRead(ErrorNumber number, const QString& description) {
+    throw ComponentError(number, description, QStringLiteral("Generate"));
+}
+
+// A template text holding a NUL is no text this program reads, and loaded as it is would fill
+// the output with NUL characters: read byte for byte, a file saved as UTF-16 without a
+// byte-order mark gives a NUL for the high byte of every character below U+0100, and other
+// binary files give them anywhere. Fails naming the file and saying which it looks like: UTF-16
+// when there are a few NULs and they stand mostly at every other byte, not text otherwise.
+void refuseNulBytes(QStringView text, const QString& path) {
     if (!text.contains(QChar(0))) {
-        return QString();
+        return;
     }
     const QString firstLine = nulsFallMostlyOnOneParity(text)
                                   ? QStringLiteral("looks like UTF-16 without a byte-order mark")
                                   : QStringLiteral("is not a text file (it contains NUL bytes)");
-    return QStringLiteral("The template file %1:\n").arg(firstLine) + path +
-           QStringLiteral("\nSave it as UTF-8 and try again.");
-}
-
-[[noreturn]] void failToRead(ErrorNumber number, const QString& description) {
-    throw ComponentError(number, description, QStringLiteral("Generate"));
+    failToRead(ErrorNumber::TemplateEncoding,
+               QStringLiteral("The template file %1:\n").arg(firstLine) + path +
+                   QStringLiteral("\nSave it as UTF-8 and try again."));
 }
 
 }  // namespace
@@ -104,7 +95,7 @@ QString describeNulBytes(QStringView text, const QString& path) {
 TemplateFile readTemplate(const QString& applicationFolder, const QString& chosenPath,
                           const std::function<void(const QString&)>& checkLookedUp) {
     QString folder = applicationFolder;
-    QString fileName = QString::fromLatin1(kTemplateFileName);
+    QString fileName = QStringLiteral("Template.txt");
     TemplateFile found{chosenPath, QString()};
     const bool lookedUp = chosenPath.isEmpty();
     if (lookedUp) {
@@ -118,17 +109,16 @@ TemplateFile readTemplate(const QString& applicationFolder, const QString& chose
     if (found.text.isEmpty()) {
         // An empty template would clear the output and show nothing: say why instead.
         if (lookedUp && !QFileInfo::exists(found.path)) {
-            failToRead(ErrorNumber::TemplateNotFound,
-                       describeMissingTemplate(fileName, searchFolders(applicationFolder)));
+            failToRead(
+                ErrorNumber::TemplateNotFound,
+                QStringLiteral("No %1 was found in any of these folders, searched in this order:\n")
+                        .arg(fileName) +
+                    searchFolders(applicationFolder).join(u'\n') + howToAddTemplate(fileName));
         }
         failToRead(ErrorNumber::TemplateUnreadable,
                    describeUnreadableTemplate(found.path, readFailure));
     }
-    // Loaded as it is, such a file would fill the output with NUL characters.
-    const QString nulFailure = describeNulBytes(found.text, found.path);
-    if (!nulFailure.isEmpty()) {
-        failToRead(ErrorNumber::TemplateEncoding, nulFailure);
-    }
+    refuseNulBytes(found.text, found.path);
     return found;
 }
 

@@ -85,14 +85,6 @@ QPlainTextEdit* createOutputField(QWidget* parent) {
     return output;
 }
 
-// A single-line field without a length limit: Qt's default of 32767 characters would cut a
-// pasted value short without a word.
-QLineEdit* createInputField(QWidget* parent) {
-    auto* field = new QLineEdit(parent);
-    field->setMaxLength(std::numeric_limits<int>::max());
-    return field;
-}
-
 }  // namespace
 
 void showFailureMessageBox(QWidget* parent, const QString& description) {
@@ -121,10 +113,6 @@ GeneratorWindow::GeneratorWindow(QWidget* parent)
     chainFocus();
     setUpFields();
     field(InputField::ProjAName)->setFocus();
-}
-
-void GeneratorWindow::setFailureDialog(FailureDialog dialog) {
-    failureDialog_ = std::move(dialog);
 }
 
 QLineEdit* GeneratorWindow::field(InputField field) const {
@@ -184,9 +172,13 @@ void GeneratorWindow::createControl(const ControlSpec& spec) {
             connect(cmdOK_, &QPushButton::clicked, this, &GeneratorWindow::runGenerate);
             control = cmdOK_;
             break;
-        case ControlKind::TextField:
-            control = createInputField(parent);
+        case ControlKind::TextField: {
+            auto* lineEdit = new QLineEdit(parent);
+            // Qt's default limit of 32767 characters would cut a pasted value short without a word.
+            lineEdit->setMaxLength(std::numeric_limits<int>::max());
+            control = lineEdit;
             break;
+        }
         case ControlKind::MultiLineTextField:
             txtOutput_ = createOutputField(parent);
             control = txtOutput_;

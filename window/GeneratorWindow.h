@@ -25,7 +25,7 @@ class GeneratorWindow : public QWidget {
     explicit GeneratorWindow(QWidget* parent = nullptr);
 
     // Tests replace the message box so that no modal box blocks.
-    void setFailureDialog(FailureDialog dialog);
+    void setFailureDialog(FailureDialog dialog) { failureDialog_ = std::move(dialog); }
 
     QLineEdit* field(InputField field) const;
     QPlainTextEdit* output() const { return txtOutput_; }
