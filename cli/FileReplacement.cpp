@@ -181,11 +181,11 @@ mode_t carriedMode(mode_t mode) {
 // (as root), since a change of owner clears the setuid bit, then its extended attributes, then
 // its mode, which also sets an ACL's mask. The file is reached through its folder's descriptor
 // where /proc allows.
-int carryOver(int fd, int folder, const QByteArray& path, const struct stat& replaced) {
+int carryOver(int fd, int folder, const QByteArray& path, const QByteArray& name,
+              const struct stat& replaced) {
     if (::geteuid() == 0 && ::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
         return errno;
     }
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
     const QByteArray from = procShowsDescriptors() ? pathOf(folder) + '/' + name : path;
     if (const int error = copyAttributes(from, fd); error != 0) {
         return error;
@@ -211,9 +211,8 @@ bool linkUnnamed(int fd, int folder, const char* name) {
     return ::linkat(AT_FDCWD, pathOf(fd).constData(), folder, name, AT_SYMLINK_FOLLOW) == 0;
 }
 
-int replaceThroughTemporary(int folder, const QByteArray& path, const struct stat* replaced,
-                            const QByteArray& bytes) {
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+int replaceThroughTemporary(int folder, const QByteArray& path, const QByteArray& name,
+                            const struct stat* replaced, const QByteArray& bytes) {
     TemporaryFileOnSignals temporary(folder);
     // An unnamed temporary file, or where the system has none, a named one.
     int fd = openUnnamed(folder);
@@ -228,7 +227,7 @@ int replaceThroughTemporary(int folder, const QByteArray& path, const struct sta
     }
     int error = errorOf(writeAll(fd, bytes));
     if (error == 0 && replaced != nullptr) {
-        error = carryOver(fd, folder, path, *replaced);
+        error = carryOver(fd, folder, path, name, *replaced);
     }
     if (error == 0) {
         error = errorOf(::fsync(fd) == 0);
@@ -289,10 +288,9 @@ int writeWhereNamesAreFixed(int folder, const QByteArray& name, bool existing,
 
 int replaceRegularFile(int folder, const QByteArray& path, const struct stat* replaced,
                        const QByteArray& bytes) {
-    return namesAreFixed(folder)
-               ? writeWhereNamesAreFixed(folder, path.mid(path.lastIndexOf('/') + 1),
-                                         replaced != nullptr, bytes)
-               : replaceThroughTemporary(folder, path, replaced, bytes);
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    return namesAreFixed(folder) ? writeWhereNamesAreFixed(folder, name, replaced != nullptr, bytes)
+                                 : replaceThroughTemporary(folder, path, name, replaced, bytes);
 }
 
 int writeInto(int folder, const QByteArray& name, int how, const struct stat* expected,
