@@ -168,15 +168,6 @@ int copyAttributes(const QByteArray& from, int to) {
     return 0;
 }
 
-// The permission bits the replacement gets: the kernel's rule for a write, which drops setuid,
-// and setgid where the group may execute, for a caller without CAP_FSETID.
-mode_t carriedMode(mode_t mode) {
-    if (::geteuid() != 0) {
-        mode &= (mode & S_IXGRP) != 0 ? ~(S_ISUID | S_ISGID) : ~S_ISUID;
-    }
-    return mode & 07777;
-}
-
 // Gives the temporary file open as `fd` what the file at `path` carries: owner and group first
 // (as root), since a change of owner clears the setuid bit, then its extended attributes, then
 // its mode, which also sets an ACL's mask. The file is reached through its folder's descriptor
@@ -190,7 +181,13 @@ int carryOver(int fd, int folder, const QByteArray& path, const QByteArray& name
     if (const int error = copyAttributes(from, fd); error != 0) {
         return error;
     }
-    return errorOf(::fchmod(fd, carriedMode(replaced.st_mode)) == 0);
+    // The permission bits follow the kernel's rule for a write, which drops setuid, and setgid
+    // where the group may execute, for a caller without CAP_FSETID.
+    mode_t mode = replaced.st_mode;
+    if (::geteuid() != 0) {
+        mode &= (mode & S_IXGRP) != 0 ? ~(S_ISUID | S_ISGID) : ~S_ISUID;
+    }
+    return errorOf(::fchmod(fd, mode & 07777) == 0);
 }
 
 // Opens an unnamed file in the folder with mode 0666, for the umask or the folder's default ACL
