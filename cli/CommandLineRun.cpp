@@ -71,19 +71,6 @@ ExitCode printToStandardOutput(const QString& text) {
     return exitCodeOfWriting([&text] { writeToStandardOutput(text.toUtf8()); });
 }
 
-// The command line's components: the reports stay quiet, since a failure is already the one
-// line of printError, unless --verbose asks for them and the traces; and a template the user
-// named is read whatever kind of file it is (a pipe, standard input), as cat would. A template
-// looked up keeps the default file system, which reads only regular files.
-void installCommandLineComponents(const GenerateRequest& request) {
-    QLoggingCategory::setFilterRules(request.verbose ? QStringLiteral("brindlewick.debug=true")
-                                                     : QStringLiteral("brindlewick=false"));
-    if (!request.templatePath.isEmpty()) {
-        Components::setFileSystemObjectFactory(
-            [] { return std::make_unique<QtFileSystemObject>(FileAccess::NamedByUser); });
-    }
-}
-
 // A refusal that the run finds (exit 2), after the command line was read.
 struct UsageRefusal {
     QString message;
@@ -101,8 +88,17 @@ void refuseTemplateAsOutput(const GenerateRequest& request, const QString& looke
     }
 }
 
+// Generates with the command line's components: the reports stay quiet, since a failure is
+// already the one line of printError, unless --verbose asks for them and the traces; and a
+// template the user named is read whatever kind of file it is (a pipe, standard input), as cat
+// would. A template looked up keeps the default file system, which reads only regular files.
 ExitCode generate(const GenerateRequest& request) {
-    installCommandLineComponents(request);
+    QLoggingCategory::setFilterRules(request.verbose ? QStringLiteral("brindlewick.debug=true")
+                                                     : QStringLiteral("brindlewick=false"));
+    if (!request.templatePath.isEmpty()) {
+        Components::setFileSystemObjectFactory(
+            [] { return std::make_unique<QtFileSystemObject>(FileAccess::NamedByUser); });
+    }
     std::map<InputField, QString> values = request.values;
     try {
         if (!request.valuesPath.isEmpty()) {

@@ -168,29 +168,26 @@ int copyAttributes(const QByteArray& from, int to) {
     return 0;
 }
 
-// The permission bits the replacement gets: the kernel's rule for a write, which drops setuid,
-// and setgid where the group may execute, for a caller without CAP_FSETID.
-mode_t carriedMode(mode_t mode) {
-    if (::geteuid() != 0) {
-        mode &= (mode & S_IXGRP) != 0 ? ~(S_ISUID | S_ISGID) : ~S_ISUID;
-    }
-    return mode & 07777;
-}
-
 // Gives the temporary file open as `fd` what the file at `path` carries: owner and group first
 // (as root), since a change of owner clears the setuid bit, then its extended attributes, then
 // its mode, which also sets an ACL's mask. The file is reached through its folder's descriptor
 // where /proc allows.
-int carryOver(int fd, int folder, const QByteArray& path, const struct stat& replaced) {
+int carryOver(int fd, int folder, const QByteArray& path, const QByteArray& name,
+              const struct stat& replaced) {
     if (::geteuid() == 0 && ::fchown(fd, replaced.st_uid, replaced.st_gid) != 0) {
         return errno;
     }
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
     const QByteArray from = procShowsDescriptors() ? pathOf(folder) + '/' + name : path;
     if (const int error = copyAttributes(from, fd); error != 0) {
         return error;
     }
-    return errorOf(::fchmod(fd, carriedMode(replaced.st_mode)) == 0);
+    // The permission bits follow the kernel's rule for a write, which drops setuid, and setgid
+    // where the group may execute, for a caller without CAP_FSETID.
+    mode_t mode = replaced.st_mode;
+    if (::geteuid() != 0) {
+        mode &= (mode & S_IXGRP) != 0 ? ~(S_ISUID | S_ISGID) : ~S_ISUID;
+    }
+    return errorOf(::fchmod(fd, mode & 07777) == 0);
 }
 
 // Opens an unnamed file in the folder with mode 0666, for the umask or the folder's default ACL
@@ -211,9 +208,8 @@ bool linkUnnamed(int fd, int folder, const char* name) {
     return ::linkat(AT_FDCWD, pathOf(fd).constData(), folder, name, AT_SYMLINK_FOLLOW) == 0;
 }
 
-int replaceThroughTemporary(int folder, const QByteArray& path, const struct stat* replaced,
-                            const QByteArray& bytes) {
-    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+int replaceThroughTemporary(int folder, const QByteArray& path, const QByteArray& name,
+                            const struct stat* replaced, const QByteArray& bytes) {
     TemporaryFileOnSignals temporary(folder);
     // An unnamed temporary file, or where the system has none, a named one.
     int fd = openUnnamed(folder);
@@ -228,7 +224,7 @@ int replaceThroughTemporary(int folder, const QByteArray& path, const struct sta
     }
     int error = errorOf(writeAll(fd, bytes));
     if (error == 0 && replaced != nullptr) {
-        error = carryOver(fd, folder, path, *replaced);
+        error = carryOver(fd, folder, path, name, *replaced);
     }
     if (error == 0) {
         error = errorOf(::fsync(fd) == 0);
@@ -289,10 +285,9 @@ int writeWhereNamesAreFixed(int folder, const QByteArray& name, bool existing,
 
 int replaceRegularFile(int folder, const QByteArray& path, const struct stat* replaced,
                        const QByteArray& bytes) {
-    return namesAreFixed(folder)
-               ? writeWhereNamesAreFixed(folder, path.mid(path.lastIndexOf('/') + 1),
-                                         replaced != nullptr, bytes)
-               : replaceThroughTemporary(folder, path, replaced, bytes);
+    const QByteArray name = path.mid(path.lastIndexOf('/') + 1);
+    return namesAreFixed(folder) ? writeWhereNamesAreFixed(folder, name, replaced != nullptr, bytes)
+                                 : replaceThroughTemporary(folder, path, name, replaced, bytes);
 }
 
 int writeInto(int folder, const QByteArray& name, int how, const struct stat* expected,

@@ -48,24 +48,20 @@ QString kindOfNonRegularFile(mode_t mode) {
     return QStringLiteral("Not a regular file");
 }
 
-// Waits until the descriptor has data or its end: a FIFO whose writer has not opened it yet
-// reads as ended, so the first read waits here for the writer, as cat would.
-void waitUntilReadable(int descriptor) {
-    pollfd request{descriptor, POLLIN, 0};
-    while (::poll(&request, 1, -1) < 0) {
-        if (errno != EINTR) {
-            failWith(ErrorNumber::FileRead, systemReason(errno));
-        }
-    }
-}
-
 // Everything a pipe, FIFO, socket or character device gives until its end, up to
 // kLongestStream bytes.
 QByteArray readStreamToEnd(int descriptor) {
     QByteArray bytes;
     char buffer[64 * 1024];
     while (true) {
-        waitUntilReadable(descriptor);
+        // Waits until the descriptor has data or its end: a FIFO whose writer has not opened it
+        // yet reads as ended, so the first read waits here for the writer, as cat would.
+        pollfd request{descriptor, POLLIN, 0};
+        while (::poll(&request, 1, -1) < 0) {
+            if (errno != EINTR) {
+                failWith(ErrorNumber::FileRead, systemReason(errno));
+            }
+        }
         const ssize_t count = ::read(descriptor, buffer, sizeof buffer);
         if (count == 0) {
             return bytes;

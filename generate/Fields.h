@@ -35,33 +35,25 @@ struct FieldDescription {
     const char* value;  // what the field holds, in words: "add view"
     // The template's {N} that shows the field: for a view name, the view path it ends.
     int templateIndex;
-    // For a view name, the field whose text the view path starts with.
-    std::optional<InputField> pathProject;
+    // For a view name, the field whose text the view path starts with; none for the others.
+    std::optional<InputField> pathProject = std::nullopt;
 };
 
 inline constexpr std::array<FieldDescription, kFieldCount> kFields = {{
-    {InputField::ProjAName, "project-a-name", 'A', "name", 2, {}},
-    {InputField::ProjAID, "project-a-id", 'A', "ID", 0, {}},
+    {InputField::ProjAName, "project-a-name", 'A', "name", 2},
+    {InputField::ProjAID, "project-a-id", 'A', "ID", 0},
     {InputField::AddViewAName, "project-a-add-view", 'A', "add view", 4, InputField::ProjAName},
     {InputField::EditViewAName, "project-a-edit-view", 'A', "edit view", 5, InputField::ProjAName},
-    {InputField::ProjAGridFieldID, "project-a-grid-field-id", 'A', "grid field ID", 8, {}},
-    {InputField::ProjALinkedDSType,
-     "project-a-data-source-type",
-     'A',
-     "linked data-source type",
-     10,
-     {}},
-    {InputField::ProjBName, "project-b-name", 'B', "name", 3, {}},
-    {InputField::ProjBID, "project-b-id", 'B', "ID", 1, {}},
+    {InputField::ProjAGridFieldID, "project-a-grid-field-id", 'A', "grid field ID", 8},
+    {InputField::ProjALinkedDSType, "project-a-data-source-type", 'A', "linked data-source type",
+     10},
+    {InputField::ProjBName, "project-b-name", 'B', "name", 3},
+    {InputField::ProjBID, "project-b-id", 'B', "ID", 1},
     {InputField::AddViewBName, "project-b-add-view", 'B', "add view", 6, InputField::ProjBName},
     {InputField::EditViewBName, "project-b-edit-view", 'B', "edit view", 7, InputField::ProjBName},
-    {InputField::ProjBGridFieldID, "project-b-grid-field-id", 'B', "grid field ID", 9, {}},
-    {InputField::ProjBLinkedDSType,
-     "project-b-data-source-type",
-     'B',
-     "linked data-source type",
-     11,
-     {}},
+    {InputField::ProjBGridFieldID, "project-b-grid-field-id", 'B', "grid field ID", 9},
+    {InputField::ProjBLinkedDSType, "project-b-data-source-type", 'B', "linked data-source type",
+     11},
 }};
 
 constexpr const FieldDescription& describe(InputField field) {

@@ -35,12 +35,16 @@ QStringList buildFieldValues(const FieldTexts& fields) {
     return values;
 }
 
-// Loads the template into the engine. A syntax error names the template's path, so that a user
-// with several templates knows which one to fix.
-void loadTemplate(TemplateEngine& engine, TemplateFile templateFile) {
+// The template filled with the values of the fields, and the stretches of it that its formatted
+// placeholders put in. The template's text is released once loaded, and the engine on return,
+// before the encoding passes need their memory. A syntax error names the template's path, so
+// that a user with several templates knows which one to fix.
+Definition renderTemplate(const FieldTexts& fields, TemplateFile templateFile) {
+    const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
     QString templateName;
     try {
-        engine.LoadTemplate(templateFile.text, templateName);
+        QString templateText = std::move(templateFile.text);
+        engine->LoadTemplate(templateText, templateName);
     } catch (const ComponentError& error) {
         if (error.info().number != static_cast<int>(ErrorNumber::TemplateSyntax)) {
             throw;
@@ -49,14 +53,6 @@ void loadTemplate(TemplateEngine& engine, TemplateFile templateFile) {
         info.description += QStringLiteral("\nTemplate file: ") + templateFile.path;
         throw ComponentError(std::move(info));
     }
-}
-
-// The template filled with the values of the fields, and the stretches of it that its formatted
-// placeholders put in. The engine and the template's text are released here, before the
-// encoding passes need their memory.
-Definition renderTemplate(const FieldTexts& fields, TemplateFile templateFile) {
-    const std::unique_ptr<TemplateEngine> engine = Components::newTemplateEngine();
-    loadTemplate(*engine, std::move(templateFile));
     QStringList values = buildFieldValues(fields);
     QString text;
     engine->Render(values, text);

@@ -17,10 +17,6 @@ const QString kSource = QStringLiteral("TemplateEngine");
 // The name after the colon, by format; AsIs has none.
 constexpr std::array<const char*, 4> kFormatNames = {"", "xml", "json", "url"};
 
-QLatin1StringView nameOf(PlaceholderFormat format) {
-    return QLatin1StringView(kFormatNames[static_cast<std::size_t>(format)]);
-}
-
 // The references that stand for units in XML. A parser would turn a tab or a line break into a
 // blank inside an attribute, and a carriage return into a line feed anywhere.
 constexpr std::array<std::pair<char16_t, QStringView>, 8> kXmlReferences = {{{u'&', u"&amp;"},
@@ -98,7 +94,8 @@ std::optional<PlaceholderFormat> placeholderFormatNamed(QStringView name) {
 }
 
 QString placeholderText(int index, PlaceholderFormat format) {
-    return QStringLiteral("{%1:%2}").arg(QString::number(index), nameOf(format));
+    return QStringLiteral("{%1:%2}").arg(
+        QString::number(index), QLatin1StringView(kFormatNames[static_cast<std::size_t>(format)]));
 }
 
 QString formatValue(const QString& value, PlaceholderFormat format, int index) {

@@ -15,10 +15,6 @@ void reportFailure(const QString& fixedText, int label, ReportKind kind) {
     reportCurrentFailure(fixedText + QString::number(label), kind);
 }
 
-bool isUriMark(qint32 code) {
-    return code > 0 && code < 0x80 && QByteArrayView("!'()*-._~").contains(static_cast<char>(code));
-}
-
 // "%" and the value's hexadecimal digits, two at least: "%0A", "%FF", "%12C".
 QString hexEscape(quint32 value) {
     return QStringLiteral("%%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
@@ -82,7 +78,8 @@ void URIEscapeChar(QStringView character, QString& result) {
     int label = 10;
     try {
         qint32 code = windows1252::codeOf(character);
-        const bool mark = isUriMark(code);
+        const bool mark = code > 0 && code < 0x80 &&
+                          QByteArrayView("!'()*-._~").contains(static_cast<char>(code));
         label = 20;
         if (mark) {
             result.append(character);
