@@ -8,12 +8,12 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QTest>
 
 #include "BenchSupport.h"
 #include "DefaultComponents.h"
 #include "GeneratorWindow.h"
+#include "TempDir.h"
 #include "TestComponents.h"
 
 using namespace brindlewick;
@@ -50,14 +50,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     installDefaultComponents();
     test::installSilentLogger();
-    const QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Template.txt"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write("{4}{4}") != 6) {
-        qFatal("cannot write %s", qPrintable(path));
-    }
-    file.close();
-    test::installTemplatePath(path);
+    const test::TempDir dir;
+    test::installTemplatePath(dir.write(QStringLiteral("Template.txt"), "{4}{4}"));
 
     GeneratorWindow window;
     window.field(InputField::ProjAName)->setText(QStringLiteral("P"));
